@@ -1,0 +1,41 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// A started converter: our own child. It never outlives the program.
+class ChildProcess {
+public:
+    virtual ~ChildProcess() = default;
+    virtual std::int32_t Id() const = 0;
+    // Waits up to the limit; true once the process has ended (or the wait
+    // failed). Output is drained meanwhile so a full pipe never stalls it.
+    virtual bool WaitFor(std::chrono::milliseconds limit) = 0;
+    // Stops the process at once and reaps it.
+    virtual void Terminate() = 0;
+    // After the end: true only for a normal exit with code 0.
+    virtual bool Succeeded() const = 0;
+    // How it ended, in plain words ("exit code 1", "killed by signal 9").
+    virtual std::string Outcome() const = 0;
+    // Output that arrived since the last call (standard output and error).
+    virtual std::string TakeOutput() = 0;
+};
+
+class ProcessLauncher {
+public:
+    virtual ~ProcessLauncher() = default;
+    // The converter program to run, or "" when there is none; `searched`
+    // receives the places looked at, for the message to the user.
+    virtual std::string FindConverter(std::vector<std::string>& searched) = 0;
+    // Starts a program with an argument vector (no shell); nullptr and the
+    // reason in `error` when it cannot be started.
+    virtual std::unique_ptr<ChildProcess> Start(const std::string& program,
+                                                const std::vector<std::string>& arguments,
+                                                std::string& error) = 0;
+};
+
+}  // namespace platform
