@@ -23,6 +23,8 @@ public:
     // the destination, so a failed copy leaves neither a partial file nor a
     // damaged destination.
     virtual std::string CopyFileReplacing(const std::string& from, const std::string& to) = 0;
+    // Renames a file within one folder, replacing what the new name held.
+    virtual std::string MoveReplacing(const std::string& from, const std::string& to) = 0;
     // Moves a file to the user's trash, where it can be restored.
     virtual std::string MoveToTrash(const std::string& path) = 0;
     // Creates the folder if needed (private to the user when it makes it) and
