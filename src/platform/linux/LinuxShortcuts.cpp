@@ -1,0 +1,121 @@
+#include "LinuxShortcuts.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "Paths.h"
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kMimeTypes =
+    "video/mp2t;video/MP2T;video/vnd.dlna.mpeg-tts;video/x-m2ts;video/mp4;video/quicktime;"
+    "video/mpeg;video/x-msvideo;video/x-matroska;video/webm;video/3gpp;video/x-ms-wmv;"
+    "video/x-flv;video/ogg;";
+
+constexpr const char* kFallbackIcon = "video-x-generic";
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+std::string DesktopEntryString(const std::string& text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        switch (c) {
+            case '\\': escaped += "\\\\"; break;
+            case '\n': escaped += "\\n"; break;
+            case '\t': escaped += "\\t"; break;
+            case '\r': escaped += "\\r"; break;
+            case ' ':
+                // Readers trim spaces around a value; an escaped one survives.
+                escaped += (i == 0 || i + 1 == text.size()) ? "\\s" : " ";
+                break;
+            default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string DesktopEntryExec(const std::string& program) {
+    // First the quoting of the Exec command line itself...
+    std::string argument = program;
+    if (program.find_first_of(" \t\n\"'\\><~|&;$*?#()`") != std::string::npos) {
+        argument = "\"";
+        for (const char c : program) {
+            if (c == '"' || c == '`' || c == '$' || c == '\\') argument += '\\';
+            argument += c;
+        }
+        argument += '"';
+    }
+    // ...then Exec is a string value like any other, and '%' starts a field code.
+    std::string value;
+    for (const char c : DesktopEntryString(argument)) {
+        if (c == '%') value += '%';
+        value += c;
+    }
+    return value;
+}
+
+std::string LinuxShortcuts::FileName() { return "Clipvane.desktop"; }
+
+std::string LinuxShortcuts::TargetName() { return "clipvane"; }
+
+std::string LinuxShortcuts::Create(const std::string& linkPath, const std::string& target,
+                                   const std::string& workingFolder,
+                                   const std::string& description, bool onDesktop) {
+    // The build puts the icon beside the program; a theme icon stands in otherwise.
+    const std::string iconFile = posix_detail::FolderOf(target) + "/clipvane.png";
+    const std::string icon = IsRegularFile(iconFile) ? DesktopEntryString(iconFile) : kFallbackIcon;
+
+    std::string entry;
+    entry += "[Desktop Entry]\n";
+    entry += "Type=Application\n";
+    entry += "Name=Clipvane\n";
+    entry += "Comment=" + DesktopEntryString(description) + "\n";
+    entry += "Path=" + DesktopEntryString(workingFolder) + "\n";
+    entry += "Exec=" + DesktopEntryExec(target) + " %F\n";
+    entry += "Icon=" + icon + "\n";
+    entry += "Terminal=false\n";
+    entry += std::string("MimeType=") + kMimeTypes + "\n";
+    entry += "Categories=AudioVideo;Video;\n";
+
+    // Desktops run only launchers marked executable.
+    const mode_t mode = onDesktop ? 0755 : 0644;
+    const std::string failure = "cannot write " + linkPath + ": ";
+    const int fd = open(linkPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    if (fd < 0) return failure + posix_detail::Reason(errno);
+
+    int error = 0;
+    const char* data = entry.data();
+    std::size_t left = entry.size();
+    while (left > 0 && !error) {
+        const ssize_t written = write(fd, data, left);
+        if (written < 0) {
+            if (errno != EINTR) error = errno;
+            continue;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    // An existing file keeps its old mode through open(); set it explicitly.
+    if (!error && fchmod(fd, mode) != 0) error = errno;
+    if (close(fd) != 0 && !error) error = errno;
+    if (error) {
+        // Half a launcher is worse than none.
+        unlink(linkPath.c_str());
+        return failure + posix_detail::Reason(error);
+    }
+    return {};
+}
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+#include "LinuxEnvironment.h"
+#include "LinuxFileSystem.h"
+#include "LinuxNameForms.h"
+#include "LinuxProcess.h"
+#include "LinuxShortcuts.h"
+#include "LinuxSpecialFolders.h"
+#include "platform/Platform.h"
+
+namespace platform {
+
+Platform MakeNativePlatform(int argc, char** argv) {
+    Platform native;
+    auto environment = std::make_unique<LinuxEnvironment>(argc, argv);
+    native.processes = std::make_unique<LinuxProcessLauncher>(environment->ProgramFolder());
+    native.environment = std::move(environment);
+    native.files = std::make_unique<LinuxFileSystem>();
+    native.names = std::make_unique<LinuxNameForms>();
+    native.folders = std::make_unique<LinuxSpecialFolders>();
+    native.shortcuts = std::make_unique<LinuxShortcuts>();
+    return native;
+}
+
+}  // namespace platform
