@@ -1,0 +1,196 @@
+#include "Form1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTextCursor>
+
+#include "Form2.h"
+#include "Form3.h"
+#include "Look.h"
+#include "intake/CommandLineIntake.h"
+#include "intake/DropIntake.h"
+#include "intake/Texts.h"
+
+namespace app {
+
+namespace {
+convert::RunServices Services(platform::Platform& p) {
+    convert::RunServices services{*p.files, *p.folders, *p.processes};
+    // Without a TEMP of the user's, results go to the program's own folder,
+    // which the run makes private and checks before writing there.
+    services.privateTempFolder = qEnvironmentVariableIsEmpty("TEMP");
+    return services;
+}
+}  // namespace
+
+Form1::Form1(platform::Platform& platform, convert::Timing timing)
+    : supervisor(*this, timing), platform_(platform), batch_(files, *this, supervisor, Services(platform)) {
+    SetUpWindow(*this, QString::fromUtf8(intake::kProgramTitle.data(), intake::kProgramTitle.size()), 6690, 4695);
+
+    Command3 = new QPushButton(tr("Setting"), this);
+    Command3->setGeometry(Twips(2400, 3960, 1095, 495));
+    Command2 = new QPushButton(tr("About this software"), this);
+    Command2->setGeometry(Twips(3840, 3960, 2655, 495));
+    Frame2 = new QGroupBox(tr("Message"), this);
+    Frame2->setGeometry(Twips(120, 2280, 6375, 1095));
+    Label2 = new QLabel(Frame2);
+    Label2->setGeometry(Twips(120, 360, 6135, 615));
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2->setAccessibleName(tr("Message"));
+    Frame1 = new QGroupBox(tr("File to transfer"), this);
+    Frame1->setGeometry(Twips(120, 120, 6375, 2175));
+    Text1 = new LogBox(Frame1);
+    Text1->setGeometry(Twips(120, 360, 6135, 1695));
+    Text1->setPlainText(QStringLiteral("Text1"));
+    Text1->setAccessibleName(tr("File to transfer"));
+    Label1 = new QLabel(Frame1);
+    Label1->setGeometry(Twips(120, 360, 6135, 1695));
+    Label1->lower();  // beneath the log box, which covers it
+    Command1 = new QPushButton(QString::fromUtf8(intake::kStart.data(), intake::kStart.size()), this);
+    Command1->setGeometry(Twips(120, 3600, 1935, 855));
+    Command1->setDefault(false);
+
+    for (QWidget* w : {static_cast<QWidget*>(Frame1), static_cast<QWidget*>(Frame2),
+                       static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2)})
+        w->setFocusPolicy(Qt::NoFocus);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Command3);
+    setTabOrder(Command3, Text1);
+    setTabOrder(Text1, Command1);
+
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    Text1->onDrop = [this](const QStringList& paths) { Text1_OLEDragDrop(paths); };
+}
+
+Form1::~Form1() {
+    delete about_;
+    delete setting_;
+    delete converterWindow_;
+}
+
+void Form1::Form_Load() {
+    intake::LoadFromCommandLine(files, *platform_.environment, *platform_.names, *platform_.files, *this);
+}
+
+void Form1::Text1_OLEDragDrop(const QStringList& paths) {
+    std::vector<std::string> dropped;
+    dropped.reserve(paths.size());
+    for (const QString& path : paths) dropped.push_back(Encode(path));
+    intake::DropFiles(files, dropped, *platform_.names, *platform_.files, *this);
+}
+
+void Form1::Command1_Click() { batch_.Command1_Click(); }
+
+void Form1::Command2_Click() {
+    if (!about_) about_ = new Form2(*this);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+void Form1::Command3_Click() {
+    if (!setting_) setting_ = new Form3(*this);
+    setting_->show();
+    setting_->raise();
+    setting_->activateWindow();
+}
+
+void Form1::ShowCentred() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    show();
+    Command1->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    supervisor.Form_Unload();
+    // Every window goes with the main one.
+    for (QWidget* w : {static_cast<QWidget*>(about_.data()), static_cast<QWidget*>(setting_.data()),
+                       static_cast<QWidget*>(converterWindow_.data())})
+        if (w) w->hide();
+    hide();
+    emit unloaded();
+}
+
+void Form1::UnloadMainWindow() { close(); }
+
+std::string Form1::LogText() { return Encode(Text1->toPlainText()); }
+
+void Form1::SetLogText(const std::string& text) { Text1->setPlainText(Decode(text)); }
+
+void Form1::MoveCaretToEnd() {
+    QTextCursor cursor = Text1->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    Text1->setTextCursor(cursor);
+    Text1->ensureCursorVisible();
+}
+
+void Form1::AppendLogText(const std::string& text) {
+    QTextCursor cursor(Text1->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(Decode(text));
+}
+
+void Form1::ShowMessage(const std::string& text) {
+    const QString message = Decode(text);
+    if (messageBoxHook) return messageBoxHook(message);
+    QMessageBox box(QMessageBox::NoIcon, windowTitle(), message, QMessageBox::Ok, isVisible() ? this : nullptr);
+    box.setFont(WindowFont());
+    box.setWindowIcon(WindowIcon());
+    box.exec();
+}
+
+void Form1::SetCommand1(const std::string& caption, bool enabled) {
+    Command1->setText(Decode(caption));
+    Command1->setEnabled(enabled);
+}
+
+std::string Form1::Command1Caption() { return Encode(Command1->text()); }
+
+void Form1::SetLabel1(const std::string& caption) { Label1->setText(Decode(caption)); }
+
+void Form1::SetLabel2(const std::string& caption) { Label2->setText(Decode(caption)); }
+
+void Form1::Repaint() {
+    repaint();
+    Text1->repaint();
+    Label1->repaint();
+    Label2->repaint();
+}
+
+void Form1::PumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void Form1::ConverterStarted(const std::string& title) {
+    delete converterWindow_;
+    converterWindow_ = new ConverterWindow(Decode(title));
+    converterWindow_->show();
+}
+
+void Form1::ConverterOutput(const std::string& text) {
+    if (converterWindow_) converterWindow_->AddOutput(Decode(text));
+}
+
+void Form1::ConverterEnded() {
+    if (!converterWindow_) return;
+    converterWindow_->close();
+    converterWindow_->deleteLater();
+}
+
+}  // namespace app

@@ -1,0 +1,189 @@
+#include "BatchRun.h"
+
+#include <algorithm>
+
+#include "RunTexts.h"
+#include "intake/Texts.h"
+
+namespace convert {
+
+namespace {
+using intake::kNewLine;
+
+std::string Join(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += line;
+        text += kNewLine;
+    }
+    return text;
+}
+}  // namespace
+
+std::vector<std::string> BatchRun::ConverterArguments(const std::string& input,
+                                                      const std::string& output) {
+    return {"-y", "-i", input, "-f", "mp4", output};
+}
+
+void BatchRun::Command1_Click() {
+    if (view_.Command1Caption() == intake::kFinish) {
+        view_.UnloadMainWindow();
+        return;
+    }
+    supervisor_.lConverterPid = 0;
+    view_.SetCommand1(std::string(intake::kConverting), false);
+    try {
+        Run();
+    } catch (const RunAborted&) {
+        // The main window was closed inside a pump: the program is ending.
+    }
+}
+
+void BatchRun::Run() {
+    // Files dropped during the run join the list but are not converted by it.
+    const std::int16_t count = list_.iFileCount;
+    for (std::int16_t i = 0; i < count; ++i) ConvertOne(i);
+    AppendLog(std::string(kNewLine) + std::string(kFinishedLine));
+    view_.SetLabel2(std::string(kFinishedStatus));
+    view_.SetCommand1(std::string(intake::kFinish), true);
+}
+
+std::string BatchRun::OutputPath(const std::string& folder, const std::string& source) const {
+    return folder + services_.style.separator + services_.files.BaseName(source) + ".mp4";
+}
+
+std::string BatchRun::PrepareRun() {
+    auto& files = services_.files;
+    if (services_.privateTempFolder) {
+        std::string reason = files.PrepareFolder(list_.sTempFolder, true);
+        if (!reason.empty())
+            return "I'm sorry. The temporary folder cannot be used, so nothing can be converted."
+                   + std::string(kNewLine) + std::string(kNewLine) + reason;
+    }
+    std::vector<std::string> searched;
+    converter_ = services_.processes.FindConverter(searched);
+    if (converter_.empty())
+        return "I'm sorry. The converter program ffmpeg cannot be found, so nothing can be "
+               "converted." + std::string(kNewLine) + std::string(kNewLine) + "Looked in:"
+               + std::string(kNewLine) + Join(searched) + std::string(kNewLine)
+               + "Please install ffmpeg, or place it beside Clipvane.";
+    desktop_ = services_.folders.Desktop();
+    std::string reason = desktop_.empty() ? "The Desktop folder cannot be found."
+                                          : files.PrepareFolder(desktop_, false);
+    if (!reason.empty())
+        return "I'm sorry. The converted files cannot be put on the Desktop, so nothing is "
+               "converted." + std::string(kNewLine) + std::string(kNewLine) + reason;
+    return {};
+}
+
+void BatchRun::ConvertOne(std::int16_t i) {
+    auto& files = services_.files;
+    const std::string& longName = list_.sLongNames[i];
+    const std::string& shortName = list_.sShortNames[i];
+
+    view_.SetLabel1(longName);
+    supervisor_.RefreshScreen();
+
+    // Checked before anything in the temporary folder is touched.
+    if (!prepared_) {
+        prepared_ = true;
+        runProblem_ = PrepareRun();
+        if (!runProblem_.empty()) view_.ShowMessage(runProblem_);
+    }
+
+    const std::string temporary = OutputPath(list_.sTempFolder, shortName);
+    const bool replacesInput = files.SameFile(temporary, shortName)
+                               || (!desktop_.empty()
+                                   && files.SameFile(OutputPath(desktop_, longName), shortName));
+    if (runProblem_.empty() && !replacesInput && files.FileExists(temporary))
+        files.DeleteFileForce(temporary);
+
+    AppendLog(std::string(kNewLine) + "No. " + std::to_string(i + 1) + ": " + longName + "...");
+    if (!runProblem_.empty()) return Fail(std::string(kFailedStatus), false);
+    if (replacesInput) return Fail(std::string(kWouldReplaceInput));
+
+    view_.SetLabel2(std::string(kConvertingStatus));
+    supervisor_.RefreshScreen();
+
+    std::string error;
+    auto child = services_.processes.Start(converter_, ConverterArguments(shortName, temporary), error);
+    if (!child) {
+        // Once per run: every later file would meet the same wall.
+        runProblem_ = "I'm sorry. The converter program cannot be started, so nothing can be "
+                      "converted." + std::string(kNewLine) + std::string(kNewLine) + error;
+        view_.ShowMessage(runProblem_);
+        return Fail(std::string(kFailedStatus), false);
+    }
+    view_.ConverterStarted(longName);
+    supervisor_.lConverterPid = supervisor_.Adopt(std::move(child));
+    supervisor_.WaitForExitProcess(supervisor_.lConverterPid);
+    supervisor_.lConverterPid = 0;
+    view_.ConverterEnded();
+
+    // A result counts only when the converter says it finished well and the
+    // file is really there; a crash can leave a partial file behind.
+    if (!supervisor_.Converter()->Succeeded() || !files.IsNonEmptyFile(temporary)) {
+        if (files.FileExists(temporary)) files.DeleteFileForce(temporary);
+        return Fail(std::string(kFailedStatus));
+    }
+
+    view_.SetLabel2(std::string(kTransferringStatus));
+    supervisor_.RefreshScreen();
+    std::string reason = Deliver(temporary, OutputPath(desktop_, longName));
+    if (!reason.empty()) return Fail(std::string(kCopyFailedStatus) + reason);
+    AppendLog(std::string(kSuccessWord));
+}
+
+std::string BatchRun::DesktopTarget(const std::string& wanted) {
+    auto& files = services_.files;
+    auto taken = [&](const std::string& path) {
+        if (produced_.count(path)) return true;
+        return std::any_of(produced_.begin(), produced_.end(),
+                           [&](const std::string& p) { return files.SameFile(p, path); });
+    };
+    auto occupied = [&](const std::string& path) {
+        return taken(path) || files.FileExists(path) || files.FolderExists(path);
+    };
+    // A result of this run is never replaced; a file from before the run goes
+    // to the trash, where the user can get it back.
+    bool free = !taken(wanted) && !files.FolderExists(wanted);
+    if (free && files.FileExists(wanted)) free = files.MoveToTrash(wanted).empty();
+    if (free) return wanted;
+    const std::string stem = wanted.substr(0, wanted.size() - 4);  // without ".mp4"
+    for (int n = 2;; ++n) {
+        std::string candidate = stem + " (" + std::to_string(n) + ").mp4";
+        if (!occupied(candidate)) return candidate;
+    }
+}
+
+std::string BatchRun::Deliver(const std::string& result, const std::string& wanted) {
+    auto& files = services_.files;
+    // The copy is made complete beside its place first, so a failed copy
+    // leaves the Desktop as it was.
+    const std::string staging =
+        desktop_ + services_.style.separator + ".Clipvane-incoming.mp4";
+    std::string reason = files.CopyFileReplacing(result, staging);
+    if (!reason.empty()) return reason;
+    const std::string target = DesktopTarget(wanted);
+    reason = files.MoveReplacing(staging, target);
+    if (!reason.empty()) {
+        files.DeleteFileForce(staging);
+        return reason;
+    }
+    produced_.insert(target);
+    return {};
+}
+
+void BatchRun::Fail(const std::string& status, bool pause) {
+    view_.SetLabel2(status);
+    supervisor_.RefreshScreen();
+    AppendLog(std::string(kFailWord));
+    if (pause) supervisor_.Pause(supervisor_.timing().failurePause);
+}
+
+void BatchRun::AppendLog(const std::string& text) {
+    view_.AppendLogText(text);
+    view_.MoveCaretToEnd();
+}
+
+}  // namespace convert

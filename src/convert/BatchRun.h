@@ -1,0 +1,62 @@
+#pragma once
+#include <set>
+#include <string>
+
+#include "RunView.h"
+#include "Supervision.h"
+#include "intake/FileList.h"
+#include "platform/FileSystem.h"
+#include "platform/PathStyle.h"
+#include "platform/Process.h"
+#include "platform/SpecialFolders.h"
+
+namespace convert {
+
+// The system services a run uses.
+struct RunServices {
+    platform::FileSystem& files;
+    platform::SpecialFolders& folders;
+    platform::ProcessLauncher& processes;
+    // True when the temporary folder is the program's own per-user folder
+    // (no TEMP given): the run creates it privately and checks it first.
+    bool privateTempFolder = false;
+    platform::PathStyle style = platform::kNativePaths;
+};
+
+// The START button: converts every file listed when the run starts, one after
+// another, into the temporary folder, and puts each result on the Desktop.
+class BatchRun {
+public:
+    BatchRun(intake::FileList& list, RunView& view, Supervisor& supervisor, RunServices services)
+        : list_(list), view_(view), supervisor_(supervisor), services_(services) {}
+
+    void Command1_Click();
+
+    // The converter's arguments: overwrite, the input, MP4, the output.
+    static std::vector<std::string> ConverterArguments(const std::string& input,
+                                                       const std::string& output);
+
+private:
+    void Run();
+    void ConvertOne(std::int16_t i);
+    // "" when the run can go on; otherwise the reason, shown once per run.
+    std::string PrepareRun();
+    std::string OutputPath(const std::string& folder, const std::string& source) const;
+    std::string DesktopTarget(const std::string& wanted);
+    std::string Deliver(const std::string& result, const std::string& wanted);
+    void Fail(const std::string& status, bool pause = true);
+    void AppendLog(const std::string& text);
+
+    intake::FileList& list_;
+    RunView& view_;
+    Supervisor& supervisor_;
+    RunServices services_;
+
+    bool prepared_ = false;
+    std::string runProblem_;
+    std::string converter_;
+    std::string desktop_;
+    std::set<std::string> produced_;
+};
+
+}  // namespace convert

@@ -1,0 +1,61 @@
+#include "MainWindowFixture.h"
+
+#include <QPlainTextEdit>
+
+namespace gui_test {
+
+void MainWindowTest::SetUp() {
+    desktop = home / "Desktop";
+    temp = home / "tmp";
+    programFolder = home / "program";
+    videos = home / "Videos";
+    for (const auto& folder : {desktop, temp, programFolder, videos})
+        std::filesystem::create_directories(folder);
+    setenv("HOME", home.str().c_str(), 1);
+    setenv("XDG_DATA_HOME", (home / ".local/share").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (home / ".cache").c_str(), 1);
+    setenv("TEMP", temp.c_str(), 1);
+    // No converter on the search path unless a test puts one in the program folder.
+    setenv("PATH", "/nonexistent", 1);
+
+    platform = platform::MakeNativePlatform(0, nullptr);
+    auto env = std::make_unique<TestEnvironment>();
+    env->temp = temp;
+    env->programFolder = programFolder;
+    environment = env.get();
+    platform.environment = std::move(env);
+}
+
+void MainWindowTest::TearDown() {
+    form.reset();
+    unsetenv("TEMP");
+    setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
+}
+
+void MainWindowTest::Load(std::vector<std::string> rawTokens, bool noArguments) {
+    environment->arguments.rawTokens = noArguments ? std::vector<std::string>{} : std::move(rawTokens);
+    form = std::make_unique<app::Form1>(platform, fastTiming);
+    form->messageBoxHook = [this](const QString& text) { messages << text; };
+    form->Form_Load();
+}
+
+void MainWindowTest::UseFakeConverter(const std::string& mode, double seconds) {
+    const std::string target = programFolder + "/ffmpeg";
+    std::filesystem::copy_file(FAKE_FFMPEG_PATH, target, std::filesystem::copy_options::overwrite_existing);
+    setenv("FAKE_FFMPEG_MODE", mode.c_str(), 1);
+    setenv("FAKE_FFMPEG_SECONDS", std::to_string(seconds).c_str(), 1);
+    setenv("FAKE_FFMPEG_LOG", (home / "converter.log").c_str(), 1);
+}
+
+std::string MainWindowTest::MakeFile(const std::string& relative, const std::string& content) {
+    const std::string path = home / relative;
+    testing_support::WriteFile(path, content);
+    return path;
+}
+
+QString MainWindowTest::Text() const { return form->Text1->toPlainText(); }
+
+QStringList MainWindowTest::Lines() const { return Text().split(u'\n'); }
+
+}  // namespace gui_test

@@ -1,0 +1,55 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QStringList>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "Form1.h"
+#include "support/TempFolder.h"
+
+namespace gui_test {
+
+// The program's environment, with the arguments and folders a test chooses.
+class TestEnvironment : public platform::Environment {
+public:
+    std::string temp;
+    platform::ProgramArguments arguments;
+    std::string programFolder;
+
+    std::string TemporaryFolder() override { return temp; }
+    platform::ProgramArguments Arguments() override { return arguments; }
+    std::string ProgramFolder() override { return programFolder; }
+};
+
+// Builds the real main window over a temporary home: its own Desktop,
+// temporary folder and program folder (holding the stand-in converter).
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the window and runs its load event with these arguments
+    // (as the platform hands them over: one raw token each).
+    void Load(std::vector<std::string> rawTokens, bool noArguments = false);
+    void LoadWithoutArguments() { Load({}, true); }
+    // Puts the stand-in converter in the program folder, in the given mode.
+    void UseFakeConverter(const std::string& mode = "ok", double seconds = 0);
+    std::string MakeFile(const std::string& relative, const std::string& content = "clip");
+
+    QStringList Lines() const;
+    QString Text() const;
+
+    testing_support::TempFolder home;
+    std::string desktop, temp, programFolder, videos;
+    TestEnvironment* environment = nullptr;
+    platform::Platform platform;
+    std::unique_ptr<app::Form1> form;
+    QStringList messages;
+    convert::Timing fastTiming{std::chrono::milliseconds(20), std::chrono::milliseconds(50),
+                               std::chrono::milliseconds(10)};
+};
+
+}  // namespace gui_test

@@ -1,0 +1,68 @@
+// A stand-in converter for tests. It behaves as its environment says:
+//   FAKE_FFMPEG_LOG     file that receives one line per argument
+//   FAKE_FFMPEG_MODE    "ok" (default: writes the output), "fail" (exit code),
+//                       "partial" (writes some output, then fails), "crash",
+//                       "hang" (runs until killed), "empty" (writes a 0-byte
+//                       output and exits 0), "none" (exits 0, writes nothing)
+//   FAKE_FFMPEG_EXIT    the exit code for "fail" and "partial" (default 1)
+//   FAKE_FFMPEG_SECONDS how long to run before acting (default 0)
+//   FAKE_FFMPEG_CHATTER bytes of progress text to print first (default 0)
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <thread>
+
+namespace {
+std::string Env(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+void WriteOutput(const std::string& path, std::size_t bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::string chunk(bytes, 'v');
+    out << chunk;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string log = Env("FAKE_FFMPEG_LOG", "");
+    if (!log.empty()) {
+        std::ofstream out(log, std::ios::binary | std::ios::app);
+        for (int i = 1; i < argc; ++i) out << argv[i] << '\n';
+        out << "--\n";
+    }
+    const long chatter = std::atol(Env("FAKE_FFMPEG_CHATTER", "0").c_str());
+    for (long written = 0; written < chatter; written += 64)
+        std::cerr << "frame=  100 fps= 25 q=-1.0 size=     256kB time=00:00:04.00 speed=1x\n";
+
+    const double seconds = std::atof(Env("FAKE_FFMPEG_SECONDS", "0").c_str());
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+
+    const std::string mode = Env("FAKE_FFMPEG_MODE", "ok");
+    const std::string output = argc > 1 ? argv[argc - 1] : "";
+    const int code = std::atoi(Env("FAKE_FFMPEG_EXIT", "1").c_str());
+    if (mode == "ok") {
+        WriteOutput(output, 4096);
+        return 0;
+    }
+    if (mode == "empty") {
+        WriteOutput(output, 0);
+        return 0;
+    }
+    if (mode == "partial") {
+        WriteOutput(output, 1000);
+        return code;
+    }
+    if (mode == "crash") {
+        WriteOutput(output, 1000);
+        std::abort();
+    }
+    if (mode == "hang") {
+        for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    if (mode == "none") return 0;
+    return code;
+}
