@@ -1,0 +1,67 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "convert/RunView.h"
+
+namespace testing_support {
+
+// A main window without a window: records what the program shows.
+class FakeView : public convert::RunView {
+public:
+    std::string text = "Text1";
+    std::size_t caret = 0;
+    std::string caption = "START";
+    bool enabled = true;
+    std::string label1, label2;
+    std::vector<std::string> messages;
+    std::vector<std::string> statuses;  // every Label2 caption, in order
+    int repaints = 0;
+    bool unloaded = false;
+    int unloadRequests = 0;
+    std::vector<std::string> converterTitles;
+    std::string converterOutput;
+    int convertersEnded = 0;
+    // Runs inside every event pump, as a user's action would.
+    std::function<void()> onPump;
+
+    std::string LogText() override { return text; }
+    void SetLogText(const std::string& t) override { text = t; }
+    void MoveCaretToEnd() override { caret = text.size(); }
+    void ShowMessage(const std::string& m) override { messages.push_back(m); }
+    void SetCommand1(const std::string& c, bool e) override {
+        caption = c;
+        enabled = e;
+    }
+    std::string Command1Caption() override { return caption; }
+    void AppendLogText(const std::string& t) override { text += t; }
+    void SetLabel1(const std::string& c) override { label1 = c; }
+    void SetLabel2(const std::string& c) override {
+        label2 = c;
+        statuses.push_back(c);
+    }
+    void Repaint() override { ++repaints; }
+    void PumpEvents() override {
+        if (onPump) onPump();
+    }
+    bool Unloaded() override { return unloaded; }
+    void UnloadMainWindow() override { ++unloadRequests; }
+    void ConverterStarted(const std::string& title) override { converterTitles.push_back(title); }
+    void ConverterOutput(const std::string& t) override { converterOutput += t; }
+    void ConverterEnded() override { ++convertersEnded; }
+
+    // The log box's lines, split at line breaks.
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines(1);
+        for (char c : text) {
+            if (c == '\n')
+                lines.emplace_back();
+            else
+                lines.back() += c;
+        }
+        return lines;
+    }
+};
+
+}  // namespace testing_support
