@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QStandardPaths>
 #include <QString>
 #include <cerrno>
 #include <fstream>
@@ -69,13 +70,13 @@ std::string WithoutTrailingSlashes(std::string path) {
     return path;
 }
 
-// mkdir -p: every missing folder above `path` with the default mode.
-int CreateParents(const std::string& path) {
+// mkdir -p: every missing folder above `path`.
+int CreateParents(const std::string& path, mode_t mode) {
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
          slash = path.find('/', slash + 1)) {
         const std::string part = path.substr(0, slash);
         if (part.empty() || part.back() == '/') continue;
-        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return errno;
+        if (mkdir(part.c_str(), mode) != 0 && errno != EEXIST) return errno;
     }
     return 0;
 }
@@ -176,6 +177,17 @@ std::string LinuxFileSystem::MoveToTrash(const std::string& path) {
     // trash as a different file.
     if (QFile::encodeName(name).toStdString() != path)
         return "its name is not valid text, so it cannot go to the trash";
+    // Qt falls back to the home trash without creating the folders above it,
+    // and when that fails too it trashes into "files" and "info" under the
+    // current folder. Make sure the home trash can be made first.
+    const std::string data =
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).toStdString();
+    if (data.empty() || data.front() != '/') return "there is no folder for the trash";
+    // New XDG folders are the user's alone.
+    if (const int error = CreateParents(data + "/Trash", 0700))
+        return "cannot create the trash in " + data + ": " + Reason(error);
+    if (mkdir((data + "/Trash").c_str(), 0700) != 0 && errno != EEXIST)
+        return "cannot create the trash in " + data + ": " + Reason(errno);
     QFile file(name);
     if (!file.moveToTrash()) {
         const std::string why = file.errorString().toLocal8Bit().toStdString();
@@ -192,7 +204,7 @@ std::string LinuxFileSystem::PrepareFolder(const std::string& given, bool privat
     struct stat st {};
     if (lstat(path.c_str(), &st) != 0) {
         if (errno != ENOENT) return "cannot use " + path + ": " + Reason(errno);
-        if (const int error = CreateParents(path))
+        if (const int error = CreateParents(path, 0777))
             return "cannot create " + path + ": " + Reason(error);
         if (mkdir(path.c_str(), privateToUser ? 0700 : 0777) != 0 && errno != EEXIST)
             return "cannot create " + path + ": " + Reason(errno);
