@@ -1,0 +1,29 @@
+# Installs the Debian packages Clipvane needs to build, run and test, when
+# any is missing. Sourced by the start and test commands.
+clipvane_packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-qpa-plugins libgl-dev libx11-dev fonts-dejavu-core
+  libgtest-dev libgmock-dev libbenchmark-dev
+  ffmpeg
+  xvfb xauth xdotool xclip desktop-file-utils
+)
+
+clipvane_install_missing() {
+  local missing=()
+  for package in "${clipvane_packages[@]}" "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+}
+
+clipvane_build() {
+  local build_dir=$1
+  shift
+  cmake -S "$clipvane_root" -B "$build_dir" -G Ninja "$@" >/dev/null
+  cmake --build "$build_dir" --parallel "$(nproc)"
+}
