@@ -78,8 +78,9 @@ std::string BatchRun::PrepareRun() {
 
 void BatchRun::ConvertOne(std::int16_t i) {
     auto& files = services_.files;
-    const std::string& longName = list_.sLongNames[i];
-    const std::string& shortName = list_.sShortNames[i];
+    // Copies: a drop inside a pump may grow (and move) the list.
+    const std::string longName = list_.sLongNames[i];
+    const std::string shortName = list_.sShortNames[i];
 
     view_.SetLabel1(longName);
     supervisor_.RefreshScreen();

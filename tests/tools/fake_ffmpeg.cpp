@@ -7,6 +7,8 @@
 //   FAKE_FFMPEG_EXIT    the exit code for "fail" and "partial" (default 1)
 //   FAKE_FFMPEG_SECONDS how long to run before acting (default 0)
 //   FAKE_FFMPEG_CHATTER bytes of progress text to print first (default 0)
+// An input file whose content starts with "mode=X" picks the mode for itself.
+// The log also says whether the output existed when the converter started.
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -28,11 +30,24 @@ void WriteOutput(const std::string& path, std::size_t bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::string output = argc > 1 ? argv[argc - 1] : "";
     const std::string log = Env("FAKE_FFMPEG_LOG", "");
     if (!log.empty()) {
         std::ofstream out(log, std::ios::binary | std::ios::app);
         for (int i = 1; i < argc; ++i) out << argv[i] << '\n';
-        out << "--\n";
+        out << (std::ifstream(output).good() ? "output existed" : "no output") << "\n--\n";
+    }
+    std::string mode = Env("FAKE_FFMPEG_MODE", "ok");
+    if (argc > 3) {
+        std::ifstream input(argv[3], std::ios::binary);
+        if (!input) {
+            // As the real one: no input, no output.
+            std::cerr << argv[3] << ": No such file or directory\n";
+            return 1;
+        }
+        std::string first;
+        std::getline(input, first);
+        if (first.rfind("mode=", 0) == 0) mode = first.substr(5);
     }
     const long chatter = std::atol(Env("FAKE_FFMPEG_CHATTER", "0").c_str());
     for (long written = 0; written < chatter; written += 64)
@@ -41,8 +56,6 @@ int main(int argc, char** argv) {
     const double seconds = std::atof(Env("FAKE_FFMPEG_SECONDS", "0").c_str());
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 
-    const std::string mode = Env("FAKE_FFMPEG_MODE", "ok");
-    const std::string output = argc > 1 ? argv[argc - 1] : "";
     const int code = std::atoi(Env("FAKE_FFMPEG_EXIT", "1").c_str());
     if (mode == "ok") {
         WriteOutput(output, 4096);

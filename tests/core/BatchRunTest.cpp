@@ -1,0 +1,439 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "convert/BatchRun.h"
+#include "platform/Platform.h"
+#include "support/Environment.h"
+#include "support/FakeView.h"
+#include "support/TempFolder.h"
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+class FixedFolders : public platform::SpecialFolders {
+public:
+    std::string desktop, sendTo;
+    std::string Desktop() override { return desktop; }
+    std::string SendTo() override { return sendTo; }
+};
+
+// The real file system, with faults a test can switch on.
+class FaultyFiles : public platform::FileSystem {
+public:
+    explicit FaultyFiles(platform::FileSystem& real) : real_(real) {}
+    bool failCopy = false, failTrash = false;
+    std::vector<std::string> trashed;
+
+    bool FileExists(const std::string& p) override { return real_.FileExists(p); }
+    bool FolderExists(const std::string& p) override { return real_.FolderExists(p); }
+    bool IsNonEmptyFile(const std::string& p) override { return real_.IsNonEmptyFile(p); }
+    bool SameFile(const std::string& a, const std::string& b) override { return real_.SameFile(a, b); }
+    std::string BaseName(const std::string& p) override { return real_.BaseName(p); }
+    std::string DeleteFileForce(const std::string& p) override { return real_.DeleteFileForce(p); }
+    std::string CopyFileReplacing(const std::string& from, const std::string& to) override {
+        return failCopy ? "No space left on device" : real_.CopyFileReplacing(from, to);
+    }
+    std::string MoveReplacing(const std::string& from, const std::string& to) override {
+        return real_.MoveReplacing(from, to);
+    }
+    std::string MoveToTrash(const std::string& p) override {
+        if (failTrash) return "no trash here";
+        trashed.push_back(ReadFile(p));
+        return real_.MoveToTrash(p);
+    }
+    std::string PrepareFolder(const std::string& p, bool privateToUser) override {
+        return real_.PrepareFolder(p, privateToUser);
+    }
+
+private:
+    platform::FileSystem& real_;
+};
+
+class BatchRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sep = std::string(1, platform::kNativePaths.separator);
+        desktop = root / "Desktop";
+        temp = root / "tmp";
+        videos = root / "Videos";
+        for (const auto& f : {desktop, temp, videos}) fs::create_directories(f);
+        testing_support::SetEnv("XDG_DATA_HOME", root / "share");
+        testing_support::SetEnv("FAKE_FFMPEG_LOG", root / "converter.log");
+        testing_support::SetEnv("FAKE_FFMPEG_MODE", "ok");
+        testing_support::SetEnv("FAKE_FFMPEG_SECONDS", "0");
+        testing_support::SetEnv("FAKE_FFMPEG_CHATTER", "0");
+        converter = testing_support::InstallFakeConverter(root / "bin");
+        folders.desktop = desktop;
+        list.sTempFolder = temp;
+    }
+
+    // A clip in the Videos folder; its content may pick the converter's mode.
+    std::string Clip(const std::string& name, const std::string& content = "clip") {
+        const std::string path = videos + sep + name;
+        WriteFile(path, content);
+        return path;
+    }
+    void Add(const std::string& path) { list.Append(path, path); }
+
+    void Run(bool privateTemp = false) {
+        convert::Supervisor supervisor(view, timing);
+        supervisorSeen = &supervisor;
+        convert::BatchRun run(list, view, supervisor,
+                              {files, folders, *platform_.processes, privateTemp, platform::kNativePaths});
+        run.Command1_Click();
+        supervisorSeen = nullptr;
+    }
+    std::string OnDesktop(const std::string& name) { return desktop + sep + name; }
+    std::string InTemp(const std::string& name) { return temp + sep + name; }
+    Lines ConverterLog() {
+        Lines lines;
+        std::string all = ReadFile(root / "converter.log"), line;
+        for (char c : all) {
+            if (c == '\n') {
+                lines.push_back(line);
+                line.clear();
+            } else {
+                line += c;
+            }
+        }
+        return lines;
+    }
+    Lines DesktopFiles() {
+        Lines names;
+        for (const auto& e : fs::directory_iterator(desktop)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    testing_support::TempFolder root;
+    std::string sep, desktop, temp, videos, converter;
+    platform::Platform platform_ = platform::MakeNativePlatform(0, nullptr);
+    FaultyFiles files{*platform_.files};
+    FixedFolders folders;
+    intake::FileList list;
+    testing_support::FakeView view;
+    convert::Timing timing{std::chrono::milliseconds(5), std::chrono::milliseconds(30), std::chrono::milliseconds(5)};
+    convert::Supervisor* supervisorSeen = nullptr;
+};
+
+TEST_F(BatchRunTest, AnEmptyListGoesStraightToFinish) {
+    view.text = "**Number of file(s): 0";
+    view.label1 = "before";
+    Run();
+    EXPECT_EQ(view.Lines(), (Lines{"**Number of file(s): 0", "**Finished**"}));
+    EXPECT_EQ(view.caret, view.text.size());
+    EXPECT_EQ(view.label2, "Finished converting the video file(s) for iPhone/iPad/iPod.");
+    EXPECT_EQ(view.caption, "FINISH");
+    EXPECT_TRUE(view.enabled);
+    EXPECT_EQ(view.label1, "before");
+    EXPECT_TRUE(view.converterTitles.empty());
+    EXPECT_TRUE(view.messages.empty());
+}
+
+TEST_F(BatchRunTest, FinishClosesWithoutTouchingTheLog) {
+    view.caption = "FINISH";
+    view.text = "log";
+    Add(Clip("a.MTS"));
+    Run();
+    EXPECT_EQ(view.unloadRequests, 1);
+    EXPECT_EQ(view.text, "log");
+    EXPECT_TRUE(view.converterTitles.empty());
+}
+
+TEST_F(BatchRunTest, ConvertsEachFileAndLogsTheOutcome) {
+    const std::string a = Clip("Birthday party.MTS");
+    const std::string b = Clip("broken.MTS", "mode=fail");
+    Add(a);
+    Add(b);
+    view.text = "";
+    Run();
+    EXPECT_EQ(view.Lines(), (Lines{"", "No. 1: " + a + "... SUCCESS", "No. 2: " + b + "... FAIL", "**Finished**"}));
+    EXPECT_EQ(ReadFile(OnDesktop("Birthday party.mp4")), std::string(4096, 'v'));
+    EXPECT_EQ(DesktopFiles(), (Lines{"Birthday party.mp4"}));
+    // The temporary result of a success stays; a failure leaves none.
+    EXPECT_TRUE(fs::exists(InTemp("Birthday party.mp4")));
+    EXPECT_FALSE(fs::exists(InTemp("broken.mp4")));
+    EXPECT_EQ(view.label1, b);
+    EXPECT_EQ(view.statuses,
+              (Lines{"Converting AVCHD video files for iPhone/iPad/iPod...", "Transferring a video file to the Desktop...",
+                     "Converting AVCHD video files for iPhone/iPad/iPod...", "Failed to convert the video file.",
+                     "Finished converting the video file(s) for iPhone/iPad/iPod."}));
+    EXPECT_EQ(view.caption, "FINISH");
+    EXPECT_EQ(view.convertersEnded, 2);
+}
+
+TEST_F(BatchRunTest, TheConverterGetsExactlyItsArguments) {
+    const std::string a = Clip("a.b.MTS");
+    Add(a);
+    Run();
+    EXPECT_EQ(ConverterLog(), (Lines{"-y", "-i", a, "-f", "mp4", InTemp("a.b.mp4"), "no output", "--"}));
+    EXPECT_TRUE(fs::exists(OnDesktop("a.b.mp4")));
+}
+
+#ifndef _WIN32
+TEST_F(BatchRunTest, AnyFileNameReachesTheConverterIntact) {
+    const std::string odd = Clip("it's \"$HOME\" `x` \\ \nnew;line.MTS");
+    Add(odd);
+    Run();
+    const Lines log = ConverterLog();
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(log[2] + "\n" + log[3], odd);  // the newline splits the log line
+    EXPECT_TRUE(fs::exists(OnDesktop("it's \"$HOME\" `x` \\ \nnew;line.mp4")));
+}
+#endif
+
+TEST_F(BatchRunTest, NamesWithoutADotKeepTheirWholeName) {
+    Add(Clip("clip"));
+    Run();
+    EXPECT_EQ(DesktopFiles(), (Lines{"clip.mp4"}));
+}
+
+TEST_F(BatchRunTest, AStaleReadOnlyTemporaryResultIsDeletedFirst) {
+    const std::string stale = InTemp("a.mp4");
+    WriteFile(stale, "stale");
+    fs::permissions(stale, fs::perms::owner_read, fs::perm_options::replace);
+    Add(Clip("a.MTS"));
+    Run();
+    EXPECT_THAT(ConverterLog(), ::testing::Contains("no output"));
+    EXPECT_EQ(ReadFile(OnDesktop("a.mp4")), std::string(4096, 'v'));
+}
+
+TEST_F(BatchRunTest, FailuresNeverReachTheDesktop) {
+    // A converter that fails, crashes, or exits well but writes nothing
+    // useful: each is a failure, and a partial file is removed.
+    for (const char* mode : {"fail", "partial", "crash", "empty", "none"}) {
+        SCOPED_TRACE(mode);
+        list = {};
+        list.sTempFolder = temp;
+        view = {};
+        Add(Clip(std::string(mode) + ".MTS", std::string("mode=") + mode));
+        Run();
+        EXPECT_THAT(view.Lines(), ::testing::Contains(::testing::EndsWith("... FAIL")));
+        EXPECT_EQ(view.statuses[1], "Failed to convert the video file.");
+        EXPECT_FALSE(fs::exists(InTemp(std::string(mode) + ".mp4")));
+        EXPECT_TRUE(DesktopFiles().empty());
+        EXPECT_EQ(view.caption, "FINISH");
+    }
+}
+
+TEST_F(BatchRunTest, TheSameNameTwiceInOneRunKeepsBothResults) {
+    const std::string first = Clip("card1/00000.MTS", "first");
+    const std::string second = Clip("card2/00000.MTS", "second");
+    const std::string third = Clip("card2/00000.M2TS", "third");
+    for (const auto& p : {first, second, third}) Add(p);
+    Run();
+    EXPECT_EQ(DesktopFiles(), (Lines{"00000 (2).mp4", "00000 (3).mp4", "00000.mp4"}));
+    EXPECT_EQ(view.Lines()[1], "No. 1: " + first + "... SUCCESS");
+    EXPECT_EQ(view.Lines()[3], "No. 3: " + third + "... SUCCESS");
+    EXPECT_TRUE(files.trashed.empty());
+}
+
+TEST_F(BatchRunTest, AResultFromBeforeTheRunGoesToTheTrash) {
+    WriteFile(OnDesktop("a.mp4"), "old result");
+    Add(Clip("a.MTS"));
+    Run();
+    EXPECT_EQ(ReadFile(OnDesktop("a.mp4")), std::string(4096, 'v'));
+    EXPECT_EQ(files.trashed, (Lines{"old result"}));
+    EXPECT_EQ(DesktopFiles(), (Lines{"a.mp4"}));
+}
+
+TEST_F(BatchRunTest, WithoutATrashTheOldResultStaysAndTheNewOneTakesTheNextName) {
+    WriteFile(OnDesktop("a.mp4"), "old result");
+    WriteFile(OnDesktop("a (2).mp4"), "another");
+    files.failTrash = true;
+    Add(Clip("a.MTS"));
+    Run();
+    EXPECT_EQ(ReadFile(OnDesktop("a.mp4")), "old result");
+    EXPECT_EQ(ReadFile(OnDesktop("a (2).mp4")), "another");
+    EXPECT_EQ(ReadFile(OnDesktop("a (3).mp4")), std::string(4096, 'v'));
+    EXPECT_EQ(view.Lines().at(1), "No. 1: " + videos + sep + "a.MTS... SUCCESS");
+}
+
+TEST_F(BatchRunTest, AFailedCopyLeavesTheDesktopAsItWas) {
+    WriteFile(OnDesktop("a.mp4"), "old result");
+    files.failCopy = true;
+    Add(Clip("a.MTS"));
+    Run();
+    EXPECT_EQ(DesktopFiles(), (Lines{"a.mp4"}));
+    EXPECT_EQ(ReadFile(OnDesktop("a.mp4")), "old result");
+    EXPECT_THAT(view.Lines().at(1), ::testing::EndsWith("... FAIL"));
+    EXPECT_EQ(view.statuses.at(2), "Failed to copy the video file to the Desktop: No space left on device");
+}
+
+TEST_F(BatchRunTest, NoConverterMeansOneMessageAndEveryFileFails) {
+    fs::remove(converter);
+    Add(Clip("a.MTS"));
+    Add(Clip("b.MTS"));
+    Run();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_THAT(view.messages[0], ::testing::HasSubstr("ffmpeg cannot be found"));
+    EXPECT_THAT(view.messages[0], ::testing::HasSubstr(fs::path(converter).parent_path().string()));
+    EXPECT_EQ(view.Lines().at(1), "No. 1: " + videos + sep + "a.MTS... FAIL");
+    EXPECT_EQ(view.Lines().at(2), "No. 2: " + videos + sep + "b.MTS... FAIL");
+    EXPECT_EQ(view.caption, "FINISH");
+    EXPECT_TRUE(view.converterTitles.empty());
+}
+
+TEST_F(BatchRunTest, AnInputIsNeverDeletedOrOverwritten) {
+    // An MP4 in the temporary folder would be its own temporary result, and
+    // one on the Desktop its own Desktop result.
+    const std::string inTemp = InTemp("movie.mp4");
+    const std::string onDesktop = OnDesktop("clip.mp4");
+    WriteFile(inTemp, "mine");
+    WriteFile(onDesktop, "mine too");
+    Add(inTemp);
+    Add(onDesktop);
+    Run();
+    EXPECT_EQ(ReadFile(inTemp), "mine");
+    EXPECT_EQ(ReadFile(onDesktop), "mine too");
+    EXPECT_THAT(view.Lines().at(1), ::testing::EndsWith("... FAIL"));
+    EXPECT_THAT(view.Lines().at(2), ::testing::EndsWith("... FAIL"));
+    EXPECT_EQ(view.statuses.at(0), "Skipped: the converted file would replace the video file itself.");
+    EXPECT_TRUE(view.converterTitles.empty());
+    EXPECT_TRUE(files.trashed.empty());
+}
+
+TEST_F(BatchRunTest, AnEntryWithoutAConversionFormFailsInsideTheTemporaryFolder) {
+    const std::string outside = root / ".mp4";
+    WriteFile(outside, "keep");
+    list.Append(videos + sep + "gone.MTS", "");
+    Run();
+    EXPECT_EQ(ReadFile(outside), "keep");
+    EXPECT_THAT(view.Lines().at(1), ::testing::EndsWith("gone.MTS... FAIL"));
+    EXPECT_THAT(ConverterLog(), ::testing::ElementsAre("-y", "-i", "", "-f", "mp4", InTemp(".mp4"), "no output", "--"));
+}
+
+TEST_F(BatchRunTest, NumbersFollowListPosition) {
+    for (const char* name : {"1.MTS", "2.MTS", "3.MTS"}) Add(Clip(name, "mode=fail"));
+    Run();
+    EXPECT_EQ(view.Lines().at(3), "No. 3: " + videos + sep + "3.MTS... FAIL");
+}
+
+TEST_F(BatchRunTest, FilesDroppedDuringTheRunAreListedButNotConverted) {
+    Add(Clip("a.MTS"));
+    const std::string late = Clip("late.MTS");
+    view.onPump = [&] {
+        if (list.iFileCount == 1) list.Append(late, late);
+    };
+    Run();
+    EXPECT_EQ(list.iFileCount, 2);
+    EXPECT_EQ(view.converterTitles, (Lines{videos + sep + "a.MTS"}));
+    EXPECT_EQ(view.Lines().back(), "**Finished**");
+}
+
+TEST_F(BatchRunTest, ConverterOutputReachesItsWindow) {
+    testing_support::SetEnv("FAKE_FFMPEG_CHATTER", "200000");
+    testing_support::SetEnv("FAKE_FFMPEG_SECONDS", "0.2");
+    Add(Clip("a.MTS"));
+    Run();
+    EXPECT_THAT(view.converterOutput, ::testing::StartsWith("frame=  100"));
+    EXPECT_GE(view.converterOutput.size(), 200000u);
+    EXPECT_THAT(view.Lines().at(1), ::testing::EndsWith("SUCCESS"));
+}
+
+TEST_F(BatchRunTest, ClosingTheWindowStopsTheConverterAndTheRunAtOnce) {
+    Add(Clip("a.MTS", "mode=hang"));
+    Add(Clip("b.MTS"));
+    std::int32_t pid = 0;
+    view.onPump = [&] {
+        if (supervisorSeen && supervisorSeen->lConverterPid != 0 && !view.unloaded) {
+            pid = supervisorSeen->lConverterPid;
+            supervisorSeen->Form_Unload();
+            view.unloaded = true;
+        }
+    };
+    Run();
+    ASSERT_NE(pid, 0);
+    EXPECT_EQ(view.Lines().back(), "No. 1: " + videos + sep + "a.MTS...");
+    EXPECT_EQ(view.caption, "Converting");
+    EXPECT_EQ(view.converterTitles.size(), 1u);
+    EXPECT_TRUE(DesktopFiles().empty());
+#ifndef _WIN32
+    EXPECT_EQ(kill(pid, 0), -1);  // gone, and reaped
+#endif
+}
+
+TEST_F(BatchRunTest, APrivateTemporaryFolderIsMadeForTheUserOnly) {
+    list.sTempFolder = root / "cache/clipvane";
+    Add(Clip("a.MTS"));
+    Run(true);
+    EXPECT_THAT(view.Lines().at(1), ::testing::EndsWith("SUCCESS"));
+#ifndef _WIN32
+    struct stat st {};
+    ASSERT_EQ(stat(list.sTempFolder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+#endif
+}
+
+#ifndef _WIN32
+TEST_F(BatchRunTest, APrivateTemporaryFolderThatIsALinkIsRefused) {
+    const std::string elsewhere = root / "elsewhere";
+    fs::create_directories(elsewhere);
+    WriteFile(elsewhere + "/a.mp4", "someone else's");
+    list.sTempFolder = root / "cache-link";
+    fs::create_directory_symlink(elsewhere, list.sTempFolder);
+    Add(Clip("a.MTS"));
+    Add(Clip("b.MTS"));
+    Run(true);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_THAT(view.messages[0], ::testing::HasSubstr("temporary folder cannot be used"));
+    EXPECT_EQ(ReadFile(elsewhere + "/a.mp4"), "someone else's");
+    EXPECT_THAT(view.Lines().at(2), ::testing::EndsWith("FAIL"));
+    EXPECT_TRUE(view.converterTitles.empty());
+}
+#endif
+
+TEST_F(BatchRunTest, AQuickConverterIsNoticedWithoutARefresh) {
+    convert::Supervisor supervisor(view, timing);
+    std::string error;
+    std::vector<std::string> searched;
+    auto child = platform_.processes->Start(converter, {"-y", "-i", "", "-f", "mp4", InTemp("x.mp4")}, error);
+    ASSERT_TRUE(child) << error;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    supervisor.lConverterPid = supervisor.Adopt(std::move(child));
+    supervisor.WaitForExitProcess(supervisor.lConverterPid);
+    EXPECT_EQ(supervisor.refreshCount(), 0);
+    // An unknown or zero identifier is not waited for.
+    supervisor.WaitForExitProcess(0);
+    supervisor.WaitForExitProcess(supervisor.lConverterPid + 1);
+    EXPECT_EQ(supervisor.refreshCount(), 0);
+}
+
+TEST_F(BatchRunTest, ARunningConverterIsWaitedForWithRefreshes) {
+    testing_support::SetEnv("FAKE_FFMPEG_SECONDS", "0.5");
+    convert::Supervisor supervisor(view, {std::chrono::milliseconds(50), std::chrono::milliseconds(0),
+                                          std::chrono::milliseconds(10)});
+    std::string error;
+    supervisor.lConverterPid = supervisor.Adopt(
+        platform_.processes->Start(converter, {"-y", "-i", Clip("x.MTS"), "-f", "mp4", InTemp("x.mp4")}, error));
+    supervisor.WaitForExitProcess(supervisor.lConverterPid);
+    // About one refresh per wait step and pause, as long as it runs.
+    EXPECT_GE(supervisor.refreshCount(), 3);
+    EXPECT_LE(supervisor.refreshCount(), 12);
+    EXPECT_TRUE(supervisor.Converter()->Succeeded());
+}
+
+TEST_F(BatchRunTest, TheRealPausesLastOneAndFiveSeconds) {
+    timing = convert::Timing{};  // the program's own values
+    Add(Clip("a.MTS", "mode=fail"));
+    const auto start = std::chrono::steady_clock::now();
+    Run();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    // Three refreshes of one second and the five-second pause after a failure.
+    EXPECT_GE(elapsed, std::chrono::milliseconds(8000));
+    EXPECT_GE(view.repaints, 3);
+}
+
+}  // namespace
