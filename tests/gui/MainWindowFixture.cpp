@@ -1,6 +1,11 @@
 #include "MainWindowFixture.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
+
+#include "support/Environment.h"
 
 namespace gui_test {
 
@@ -41,8 +46,7 @@ void MainWindowTest::Load(std::vector<std::string> rawTokens, bool noArguments) 
 }
 
 void MainWindowTest::UseFakeConverter(const std::string& mode, double seconds) {
-    const std::string target = programFolder + "/ffmpeg";
-    std::filesystem::copy_file(FAKE_FFMPEG_PATH, target, std::filesystem::copy_options::overwrite_existing);
+    testing_support::InstallFakeConverter(home / "bin");
     setenv("FAKE_FFMPEG_MODE", mode.c_str(), 1);
     setenv("FAKE_FFMPEG_SECONDS", std::to_string(seconds).c_str(), 1);
     setenv("FAKE_FFMPEG_LOG", (home / "converter.log").c_str(), 1);
@@ -57,5 +61,28 @@ std::string MainWindowTest::MakeFile(const std::string& relative, const std::str
 QString MainWindowTest::Text() const { return form->Text1->toPlainText(); }
 
 QStringList MainWindowTest::Lines() const { return Text().split(u'\n'); }
+
+}  // namespace gui_test
+
+namespace gui_test {
+
+bool DropOn(QWidget* target, QMimeData* data) {
+    const QPoint pos = target->rect().center();
+    QDragEnterEvent enter(pos, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    enter.setAccepted(false);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(QPointF(pos), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return true;
+}
+
+QMimeData* FileDrag(const std::vector<std::string>& paths) {
+    auto* data = new QMimeData;
+    QList<QUrl> urls;
+    for (const auto& p : paths) urls << QUrl::fromLocalFile(QString::fromStdString(p));
+    data->setUrls(urls);
+    return data;
+}
 
 }  // namespace gui_test

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMimeData>
 #include <QStringList>
 #include <cstdlib>
 #include <filesystem>
@@ -10,7 +11,18 @@
 #include "Form1.h"
 #include "support/TempFolder.h"
 
+QT_BEGIN_NAMESPACE
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
 namespace gui_test {
+
+// Delivers a drag and drop onto a widget as the window system would; false
+// when the widget refused the drag.
+bool DropOn(QWidget* target, QMimeData* data);
+// The drag of some files from a file manager.
+QMimeData* FileDrag(const std::vector<std::string>& paths);
 
 // The program's environment, with the arguments and folders a test chooses.
 class TestEnvironment : public platform::Environment {
