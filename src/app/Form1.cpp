@@ -88,14 +88,16 @@ void Form1::Text1_OLEDragDrop(const QStringList& paths) {
 void Form1::Command1_Click() { batch_.Command1_Click(); }
 
 void Form1::Command2_Click() {
-    if (!about_) about_ = new Form2(*this);
+    // A closed window is gone even if Qt has not deleted it yet: a new
+    // opening loads a new one.
+    if (!about_ || about_->isHidden()) about_ = new Form2(*this);
     about_->show();
     about_->raise();
     about_->activateWindow();
 }
 
 void Form1::Command3_Click() {
-    if (!setting_) setting_ = new Form3(*this);
+    if (!setting_ || setting_->isHidden()) setting_ = new Form3(*this);
     setting_->show();
     setting_->raise();
     setting_->activateWindow();
