@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "support/Environment.h"
 #include "support/FakeView.h"
+#include "support/FixedFolders.h"
 #include "support/TempFolder.h"
 
 #ifndef _WIN32
@@ -21,13 +22,6 @@ using testing_support::ReadFile;
 using testing_support::WriteFile;
 using Lines = std::vector<std::string>;
 namespace fs = std::filesystem;
-
-class FixedFolders : public platform::SpecialFolders {
-public:
-    std::string desktop, sendTo;
-    std::string Desktop() override { return desktop; }
-    std::string SendTo() override { return sendTo; }
-};
 
 // The real file system, with faults a test can switch on.
 class FaultyFiles : public platform::FileSystem {
@@ -121,7 +115,7 @@ protected:
     std::string sep, desktop, temp, videos, converter;
     platform::Platform platform_ = platform::MakeNativePlatform(0, nullptr);
     FaultyFiles files{*platform_.files};
-    FixedFolders folders;
+    testing_support::FixedFolders folders;
     intake::FileList list;
     testing_support::FakeView view;
     convert::Timing timing{std::chrono::milliseconds(5), std::chrono::milliseconds(30), std::chrono::milliseconds(5)};
