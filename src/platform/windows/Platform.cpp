@@ -1,0 +1,17 @@
+#include "WindowsPlatform.h"
+
+namespace platform {
+
+Platform MakeNativePlatform(int /*argc*/, char** /*argv*/) {
+    // Windows keeps the unsplit command line for the program itself.
+    Platform p;
+    p.environment = windows::MakeEnvironment();
+    p.files = windows::MakeFileSystem();
+    p.names = windows::MakeNameForms();
+    p.folders = windows::MakeSpecialFolders();
+    p.processes = windows::MakeProcessLauncher(p.environment->ProgramFolder());
+    p.shortcuts = windows::MakeShortcuts();
+    return p;
+}
+
+}  // namespace platform
