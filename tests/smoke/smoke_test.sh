@@ -4,6 +4,7 @@
 set -euo pipefail
 program=$(realpath "$1")
 closer=$(realpath "$2")
+fake_converter=$(realpath "$3")
 
 work=$(mktemp -d)
 xvfb_pid=""
@@ -67,3 +68,34 @@ wait "$program_pid" && status=0 || status=$?
 program_pid=""
 [ "$status" = 0 ] || { echo "FAIL: exit status $status"; cat "$work/program.log"; exit 1; }
 echo "PASS: the real window listed both files and closed cleanly"
+
+# Closing the window in the middle of a conversion ends the program at once
+# and takes the converter with it.
+mkdir -p "$work/bin"
+cp "$fake_converter" "$work/bin/ffmpeg"
+PATH="$work/bin:$PATH" FAKE_FFMPEG_MODE=hang "$program" "$second" >"$work/program2.log" 2>&1 &
+program_pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Clipvane$' | head -n1) || true
+[ -n "$window" ] || { echo "FAIL: no Clipvane window the second time"; exit 1; }
+xdotool windowfocus --sync "$window"
+sleep 0.5
+xdotool key --clearmodifiers space   # START has the focus
+converter=""
+for _ in $(seq 100); do
+  converter=$(pgrep -f "^$work/bin/ffmpeg" | head -n1 || true)
+  [ -n "$converter" ] && break
+  sleep 0.1
+done
+[ -n "$converter" ] || { echo "FAIL: START did not run the converter"; cat "$work/program2.log"; exit 1; }
+"$closer" "$window"
+for _ in $(seq 100); do
+  kill -0 "$program_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$program_pid" 2>/dev/null; then echo "FAIL: still running after its window was closed mid-run"; exit 1; fi
+wait "$program_pid" && status=0 || status=$?
+program_pid=""
+[ "$status" = 0 ] || { echo "FAIL: exit status $status after closing mid-run"; cat "$work/program2.log"; exit 1; }
+sleep 0.2
+if kill -0 "$converter" 2>/dev/null; then echo "FAIL: the converter outlived the program"; kill -9 "$converter"; exit 1; fi
+echo "PASS: closing mid-run ended the program and its converter"
