@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -182,6 +183,13 @@ void Form1::PumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents
 void Form1::ConverterStarted(const std::string& title) {
     delete converterWindow_;
     converterWindow_ = new ConverterWindow(Decode(title));
+    // Beside the main window rather than over it: below when there is room.
+    const QRect main = frameGeometry();
+    const QRect room = screen() ? screen()->availableGeometry() : QRect();
+    QPoint place(main.left(), main.bottom() + 8);
+    if (room.isValid() && place.y() + converterWindow_->height() > room.bottom())
+        place.setY(std::max(room.top(), main.top() - converterWindow_->height() - 40));
+    converterWindow_->move(place);
     converterWindow_->show();
 }
 

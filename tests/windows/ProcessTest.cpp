@@ -74,15 +74,6 @@ TEST_F(WindowsProcessTest, ArgumentsArriveAsGiven) {
     EXPECT_TRUE(child->Succeeded());
 }
 
-TEST_F(WindowsProcessTest, QuotingFollowsTheRuntimesRules) {
-    using platform::windows::QuoteArgument;
-    EXPECT_EQ(QuoteArgument(L"-y"), L"-y");
-    EXPECT_EQ(QuoteArgument(L"C:\\a\\b.MTS"), L"C:\\a\\b.MTS");
-    EXPECT_EQ(QuoteArgument(L""), L"\"\"");
-    EXPECT_EQ(QuoteArgument(L"C:\\a b\\"), L"\"C:\\a b\\\\\"");
-    EXPECT_EQ(QuoteArgument(L"a\\\"b"), L"\"a\\\\\\\"b\"");
-}
-
 TEST_F(WindowsProcessTest, ExitCodesDecideSuccess) {
     const struct {
         const wchar_t* mode;

@@ -7,18 +7,6 @@ namespace platform::windows {
 
 namespace {
 
-DWORD Attributes(const std::string& path) {
-    return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(Wide(path).c_str());
-}
-
-bool IsFile(DWORD attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsFolder(DWORD attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::string LastError(const std::string& what) { return what + ": " + ErrorText(GetLastError()); }
 
 std::string DeleteWithForce(const std::wstring& path) {

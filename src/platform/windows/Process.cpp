@@ -16,6 +16,28 @@ using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 bool StillRunning(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
 
+// One argument as the C runtime's parser reads it back: quoted only when it
+// is empty or holds a blank or a quote.
+std::wstring QuoteArgument(std::wstring_view argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos)
+        return std::wstring(argument);
+    // Backslashes are literal except before a quote, where they are doubled.
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        quoted += c;
+        backslashes = 0;
+    }
+    quoted.append(backslashes * 2, L'\\');  // before the closing quote
+    quoted += L'"';
+    return quoted;
+}
+
 // The converter shows a console window of its own, so there is no pipe and
 // no output to collect here.
 class WindowsChild final : public ChildProcess {
@@ -38,7 +60,7 @@ public:
         if (!StillRunning(process_.get())) return;
         terminated_ = true;  // exit code 0 then means nothing
         UniqueHandle h(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id_));
-        if (h) TerminateProcess(h.get(), 0);
+        TerminateProcess(h ? h.get() : process_.get(), 0);
         WaitForSingleObject(process_.get(), kReapLimitMs);
     }
 
@@ -92,10 +114,7 @@ public:
         // Beside the program only: no search of PATH on Windows.
         const std::string path = folder_ + "\\ffmpeg.exe";
         searched.push_back(path);
-        const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
-        const bool found =
-            attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-        return found ? path : std::string();
+        return IsFile(Attributes(path)) ? path : std::string();
     }
 
     std::unique_ptr<ChildProcess> Start(const std::string& program,
@@ -132,26 +151,6 @@ private:
 };
 
 }  // namespace
-
-std::wstring QuoteArgument(std::wstring_view argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos)
-        return std::wstring(argument);
-    // Backslashes are literal except before a quote, where they are doubled.
-    std::wstring quoted = L"\"";
-    std::size_t backslashes = 0;
-    for (wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        quoted += c;
-        backslashes = 0;
-    }
-    quoted.append(backslashes * 2, L'\\');  // before the closing quote
-    quoted += L'"';
-    return quoted;
-}
 
 std::unique_ptr<ProcessLauncher> MakeProcessLauncher(std::string programFolder) {
     return std::make_unique<WindowsLauncher>(std::move(programFolder));

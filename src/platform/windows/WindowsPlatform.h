@@ -21,8 +21,4 @@ std::unique_ptr<SpecialFolders> MakeSpecialFolders();
 std::unique_ptr<ProcessLauncher> MakeProcessLauncher(std::string programFolder);
 std::unique_ptr<Shortcuts> MakeShortcuts();
 
-// One argument as the C runtime's parser reads it back: quoted only when it
-// is empty or holds a blank or a quote.
-std::wstring QuoteArgument(std::wstring_view argument);
-
 }  // namespace platform::windows
