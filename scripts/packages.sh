@@ -5,7 +5,7 @@ clipvane_packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev libx11-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg
-  xvfb xauth xdotool xclip desktop-file-utils
+  xvfb xauth xdotool xclip desktop-file-utils libglib2.0-bin
 )
 
 clipvane_install_missing() {

@@ -77,6 +77,7 @@ void Form3::Apply(bool wanted, bool existed, const std::string& folder, const st
 void Form3::Command1_Click() {
     Apply(Option1->isChecked(), bDesktopLinkExisted, sDesktopFolder, sDesktopLink, true);
     Apply(Option3->isChecked(), bSendToLinkExisted, sSendToFolder, sSendToLink, false);
+    if (Option3->isChecked() != bSendToLinkExisted) form1_.platform().shortcuts->FolderChanged(sSendToFolder);
     close();
 }
 

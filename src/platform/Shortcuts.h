@@ -15,6 +15,9 @@ public:
     virtual std::string Create(const std::string& linkPath, const std::string& target,
                                const std::string& workingFolder, const std::string& description,
                                bool onDesktop) = 0;
+    // Tells the system that launchers in this folder came or went, where it
+    // keeps an index of them (Linux's "Open With" lists do).
+    virtual void FolderChanged(const std::string& folder) { (void)folder; }
 };
 
 }  // namespace platform

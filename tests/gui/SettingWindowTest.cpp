@@ -100,6 +100,11 @@ TEST_F(SettingWindowTest, CreatesOnlyWhatIsAskedForAsAValidLauncher) {
     EXPECT_EQ(Mode(desktopLink), 0755u);
     EXPECT_EQ(std::system(("/usr/bin/desktop-file-validate '" + desktopLink + "'").c_str()), 0);
 
+    setenv("PATH", "/usr/bin:/bin", 1);  // where the system's desktop tools live
+    // A stand-in program that notes the files it is started with (menus
+    // also leave out launchers whose program is missing).
+    WriteFile(programFolder + "/clipvane", "#!/bin/sh\nprintf '%s\\n' \"$PWD\" \"$@\" > \"$HOME/launched\"\n");
+    fs::permissions(programFolder + "/clipvane", fs::perms::owner_all);
     app::Form3& again = Open();
     EXPECT_TRUE(again.Option1->isChecked());
     again.Option3->click();
@@ -108,6 +113,18 @@ TEST_F(SettingWindowTest, CreatesOnlyWhatIsAskedForAsAValidLauncher) {
     EXPECT_NE(ReadFile(sendToLink).find("MimeType="), std::string::npos);
     EXPECT_NE(ReadFile(sendToLink).find("video/mp2t;"), std::string::npos);
     EXPECT_EQ(std::system(("/usr/bin/desktop-file-validate '" + sendToLink + "'").c_str()), 0);
+    // File managers now offer it for camcorder clips.
+    if (fs::exists("/usr/bin/gio")) {
+        const std::string listed = home / "listed";
+        std::system(("XDG_DATA_DIRS=/usr/share /usr/bin/gio mime video/mp2t >'" + listed + "' 2>&1").c_str());
+        EXPECT_NE(ReadFile(listed).find("Clipvane.desktop"), std::string::npos) << ReadFile(listed);
+        // Opening clips with it starts the program in its folder with them.
+        const std::string a = MakeFile("Videos/Birthday party.MTS"), b = MakeFile("Videos/b.MTS");
+        std::system(("/usr/bin/gio launch '" + sendToLink + "' '" + a + "' '" + b + "' 2>&1").c_str());
+        for (int i = 0; i < 50 && !fs::exists(home / "launched"); ++i) QTest::qWait(50);
+        QTest::qWait(50);
+        EXPECT_EQ(ReadFile(home / "launched"), programFolder + "\n" + a + "\n" + b + "\n");
+    }
 }
 
 TEST_F(SettingWindowTest, RemovesWhatIsNoLongerWantedEvenReadOnly) {

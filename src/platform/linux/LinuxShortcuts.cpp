@@ -1,8 +1,12 @@
 #include "LinuxShortcuts.h"
 
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+extern char** environ;
 
 #include <cerrno>
 
@@ -116,6 +120,18 @@ std::string LinuxShortcuts::Create(const std::string& linkPath, const std::strin
         return failure + posix_detail::Reason(error);
     }
     return {};
+}
+
+void LinuxShortcuts::FolderChanged(const std::string& folder) {
+    // File managers find "Open With" programs through the folder's MIME
+    // cache; rebuild it when the tool is there. Failing is harmless: the
+    // launcher itself is written either way.
+    const char* arguments[] = {"update-desktop-database", "-q", folder.c_str(), nullptr};
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, arguments[0], nullptr, nullptr, const_cast<char**>(arguments), environ) != 0) return;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
 }
 
 }  // namespace platform

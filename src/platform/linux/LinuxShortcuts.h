@@ -14,6 +14,7 @@ public:
     std::string Create(const std::string& linkPath, const std::string& target,
                        const std::string& workingFolder, const std::string& description,
                        bool onDesktop) override;
+    void FolderChanged(const std::string& folder) override;
 };
 
 // The value of a string key, escaped so a reader gets `text` back.
