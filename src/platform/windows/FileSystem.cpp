@@ -7,13 +7,11 @@ namespace platform::windows {
 
 namespace {
 
-std::string LastError(const std::string& what) { return what + ": " + ErrorText(GetLastError()); }
-
 std::string DeleteWithForce(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesW(path.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
-    if (!DeleteFileW(path.c_str())) return LastError("cannot delete " + Utf8(path));
+    if (!DeleteFileW(path.c_str())) return ErrorText(GetLastError());
     return {};
 }
 
@@ -67,19 +65,23 @@ public:
             temporary = TemporaryBeside(destination, attempt);
             if (CopyFileW(source.c_str(), temporary.c_str(), TRUE)) break;
             const DWORD error = GetLastError();
-            if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt == 99)
-                return "cannot copy " + from + " to " + to + ": " + ErrorText(error);
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+                if (attempt < 99) continue;  // someone else's; try the next name
+            } else {
+                DeleteWithForce(temporary);  // whatever part of the copy got written
+            }
+            return ErrorText(error);
         }
         if (!Rename(temporary, destination)) {
             const DWORD error = GetLastError();
             DeleteWithForce(temporary);
-            return "cannot replace " + to + ": " + ErrorText(error);
+            return ErrorText(error);
         }
         return {};
     }
 
     std::string MoveReplacing(const std::string& from, const std::string& to) override {
-        if (!Rename(Wide(from), Wide(to))) return LastError("cannot move " + from + " to " + to);
+        if (!Rename(Wide(from), Wide(to))) return ErrorText(GetLastError());
         return {};
     }
 
@@ -90,7 +92,7 @@ public:
             return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
         });
         if (full.empty() || !IsFile(GetFileAttributesW(full.c_str())))
-            return "cannot move " + path + " to the Recycle Bin: there is no such file";
+            return "there is no such file";
         full.push_back(L'\0');
 
         SHFILEOPSTRUCTW operation{};
@@ -103,7 +105,7 @@ public:
             GetFileAttributesW(full.c_str()) != INVALID_FILE_ATTRIBUTES) {
             char code[16];
             std::snprintf(code, sizeof code, "0x%X", static_cast<unsigned>(result));
-            return "cannot move " + path + " to the Recycle Bin (shell code " + code + ")";
+            return std::string("the Recycle Bin did not take it (shell code ") + code + ")";
         }
         return {};
     }
@@ -111,7 +113,8 @@ public:
     std::string PrepareFolder(const std::string& path, bool /*privateToUser*/) override {
         // A user's own folders are private to them on Windows already.
         if (path.empty()) return "no folder given";
-        if (!CreateWithParents(Wide(path))) return LastError("cannot create the folder " + path);
+        if (!CreateWithParents(Wide(path)))
+            return "cannot create " + path + ": " + ErrorText(GetLastError());
         if (!FolderExists(path)) return path + " is not a folder";
         return {};
     }
