@@ -39,6 +39,8 @@ inline std::string InstallFakeConverter(const std::string& folder) {
     SetEnv("PATH", folder);
 #endif
     std::filesystem::create_directories(target.parent_path());
+    // MinGW's copy_file refuses to overwrite even when asked to.
+    std::filesystem::remove(target);
     std::filesystem::copy_file(FAKE_FFMPEG_PATH, target, std::filesystem::copy_options::overwrite_existing);
     return target.string();
 }

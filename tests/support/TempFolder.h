@@ -13,9 +13,13 @@ class TempFolder {
 public:
     TempFolder() {
         std::random_device random;
+#ifdef _WIN32
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+#else
         // Not temp_directory_path(): tests change TEMP to aim the program.
         const char* tmpdir = std::getenv("TMPDIR");
-        std::filesystem::path base = tmpdir && *tmpdir ? tmpdir : "/tmp";
+        const std::filesystem::path base = tmpdir && *tmpdir ? tmpdir : "/tmp";
+#endif
         for (;;) {
             path_ = base / ("clipvane-test-" + std::to_string(random()));
             if (std::filesystem::create_directory(path_)) break;
