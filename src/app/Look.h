@@ -22,10 +22,16 @@ QIcon WindowIcon();
 // A fixed-size window with a close box but no maximize or minimize button.
 void SetUpWindow(QWidget& window, const QString& caption, int clientWidthTwips, int clientHeightTwips);
 
-// Paths and texts in the core are bytes; the windows decode them for display.
+// Paths and texts in the core are bytes: UTF-8 on Windows, the file system's
+// own bytes on Linux. The windows decode them for display.
+#ifdef _WIN32
+inline QString Decode(const std::string& bytes) { return QString::fromStdString(bytes); }
+inline std::string Encode(const QString& text) { return text.toStdString(); }
+#else
 inline QString Decode(const std::string& bytes) {
     return QString::fromLocal8Bit(QByteArray::fromStdString(bytes));
 }
 inline std::string Encode(const QString& text) { return text.toLocal8Bit().toStdString(); }
+#endif
 
 }  // namespace app
