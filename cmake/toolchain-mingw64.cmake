@@ -1,21 +1,7 @@
-# Cross-builds the Windows program with Debian's MinGW-w64 (64-bit, POSIX
-# threads). Linked statically, so the executables need no MinGW DLLs beside
-# them, under Wine or on a real Windows machine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-builds the Windows program with Debian's MinGW-w64 (64-bit, POSIX threads).
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(mingw_triplet x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${mingw_triplet}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${mingw_triplet}-g++-posix)
-set(CMAKE_RC_COMPILER ${mingw_triplet}-windres)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${mingw_triplet})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 
 # CTest runs the test programs (and lists their tests) through Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)

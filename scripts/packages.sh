@@ -8,9 +8,10 @@ clipvane_packages=(
   xvfb xauth xdotool xclip desktop-file-utils libglib2.0-bin
 )
 
-clipvane_install_missing() {
+# Installs those of the given packages that are missing.
+clipvane_install_packages() {
   local missing=()
-  for package in "${clipvane_packages[@]}" "$@"; do
+  for package in "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -18,8 +19,10 @@ clipvane_install_missing() {
   local sudo=""
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
+
+clipvane_install_missing() { clipvane_install_packages "${clipvane_packages[@]}"; }
 
 clipvane_build() {
   local build_dir=$1

@@ -10,6 +10,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/packages.sh"
 build=${CLIPVANE_WINDOWS_BUILD:-$root/build-windows}
 jobs=$(nproc)
 packages=(cmake ninja-build googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
@@ -20,19 +21,6 @@ timings=()
 step() { echo; echo "== $*"; step_started=$SECONDS; }
 done_step() { timings+=("$(printf '%-28s %4ds' "$1" $((SECONDS - step_started)))"); }
 
-install_missing() {
-  local missing=()
-  for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-      missing+=("$package")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
-  local sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
-}
 
 # GoogleTest from Debian's source copy, built once per toolchain and version.
 build_googletest() {
@@ -93,7 +81,7 @@ trap stop_wine EXIT
 failed=()
 
 step "Installing what is missing"
-install_missing
+clipvane_install_packages "${packages[@]}"
 done_step "packages"
 
 step "GoogleTest for Windows (x86_64)"

@@ -16,6 +16,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Closes the window by its close box; the program must end, and end well.
+close_and_expect_exit() {
+  "$closer" "$window"
+  for _ in $(seq 100); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$program_pid" 2>/dev/null; then echo "FAIL: still running after its window was closed"; exit 1; fi
+  local status=0
+  wait "$program_pid" || status=$?
+  program_pid=""
+  [ "$status" = 0 ] || { echo "FAIL: exit status $status"; cat "$1"; exit 1; }
+}
+
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
 export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$HOME/Videos" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -58,15 +72,7 @@ if [ "$shown" != "$expected" ]; then
 fi
 [ -n "${SMOKE_SCREENSHOT:-}" ] && import -window root "$SMOKE_SCREENSHOT" || true
 
-"$closer" "$window"
-for _ in $(seq 100); do
-  kill -0 "$program_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$program_pid" 2>/dev/null; then echo "FAIL: still running after its window was closed"; exit 1; fi
-wait "$program_pid" && status=0 || status=$?
-program_pid=""
-[ "$status" = 0 ] || { echo "FAIL: exit status $status"; cat "$work/program.log"; exit 1; }
+close_and_expect_exit "$work/program.log"
 echo "PASS: the real window listed both files and closed cleanly"
 
 # Closing the window in the middle of a conversion ends the program at once
@@ -87,15 +93,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -n "$converter" ] || { echo "FAIL: START did not run the converter"; cat "$work/program2.log"; exit 1; }
-"$closer" "$window"
-for _ in $(seq 100); do
-  kill -0 "$program_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$program_pid" 2>/dev/null; then echo "FAIL: still running after its window was closed mid-run"; exit 1; fi
-wait "$program_pid" && status=0 || status=$?
-program_pid=""
-[ "$status" = 0 ] || { echo "FAIL: exit status $status after closing mid-run"; cat "$work/program2.log"; exit 1; }
+close_and_expect_exit "$work/program2.log"
 sleep 0.2
 if kill -0 "$converter" 2>/dev/null; then echo "FAIL: the converter outlived the program"; kill -9 "$converter"; exit 1; fi
 echo "PASS: closing mid-run ended the program and its converter"
