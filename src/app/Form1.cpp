@@ -181,6 +181,11 @@ void Form1::Repaint() {
 void Form1::PumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void Form1::ConverterStarted(const std::string& title) {
+#ifdef _WIN32
+    // There the converter shows its progress in its own console window.
+    (void)title;
+    return;
+#endif
     delete converterWindow_;
     converterWindow_ = new ConverterWindow(Decode(title));
     // Beside the main window rather than over it: below when there is room.
