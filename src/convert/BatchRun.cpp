@@ -137,10 +137,13 @@ void BatchRun::ConvertOne(std::int16_t i) {
 
 std::string BatchRun::DesktopTarget(const std::string& wanted) {
     auto& files = services_.files;
+    // Another spelling of a result of this run (a case-insensitive Desktop)
+    // can only be one when a file is there, so only then compare files.
     auto taken = [&](const std::string& path) {
         if (produced_.count(path)) return true;
-        return std::any_of(produced_.begin(), produced_.end(),
-                           [&](const std::string& p) { return files.SameFile(p, path); });
+        return files.FileExists(path)
+               && std::any_of(produced_.begin(), produced_.end(),
+                              [&](const std::string& p) { return files.SameFile(p, path); });
     };
     auto occupied = [&](const std::string& path) {
         return taken(path) || files.FileExists(path) || files.FolderExists(path);

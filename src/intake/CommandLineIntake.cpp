@@ -24,7 +24,7 @@ void LoadFromCommandLine(FileList& list, platform::Environment& environment,
                          platform::NameForms& names, platform::FileSystem& files,
                          IntakeView& view, platform::PathStyle style) {
     list.sTempFolder = environment.TemporaryFolder();
-    const platform::ProgramArguments arguments = environment.Arguments();
+    platform::ProgramArguments arguments = environment.Arguments();
     if (arguments.Empty()) {
         view.SetLogText(UsageText());
         view.MoveCaretToEnd();
@@ -33,7 +33,7 @@ void LoadFromCommandLine(FileList& list, platform::Environment& environment,
 
     list.Clear();
     std::vector<std::string> tokens =
-        arguments.rawTokens ? *arguments.rawTokens : Tokenize(arguments.sCommandLine);
+        arguments.rawTokens ? std::move(*arguments.rawTokens) : Tokenize(arguments.sCommandLine);
     const bool overflow = tokens.size() > static_cast<std::size_t>(kMaxFiles);
     if (overflow) tokens.resize(kMaxFiles);
 
