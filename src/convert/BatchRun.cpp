@@ -193,7 +193,10 @@ std::string BatchRun::Deliver(const std::string& clip, const std::string& result
         return reason;
     }
     // Nothing of a delivered result is left in the temporary folder.
-    if (!moved) files.DeleteFileForce(result);
+    if (!moved && access)
+        access->DeleteInPieces(result, [&](std::uint64_t, std::uint64_t) { supervisor_.KeepAlive(); });
+    else if (!moved)
+        files.DeleteFileForce(result);
     produced_.insert(target);
     return {};
 }

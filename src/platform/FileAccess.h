@@ -58,6 +58,10 @@ public:
     // exception then goes on to the caller. "" on success.
     virtual std::string CopyInPieces(const std::string& from, const std::string& to,
                                      const CopyProgress& between) = 0;
+    // Deletes a file; the name goes at once, and where freeing a large file
+    // takes long the space is given back in pieces with `between` called
+    // after each. "" on success.
+    virtual std::string DeleteInPieces(const std::string& path, const CopyProgress& between) = 0;
 };
 
 }  // namespace platform

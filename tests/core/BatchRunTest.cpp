@@ -64,6 +64,9 @@ public:
     bool otherFileSystem = false;
     int copies = 0;
     std::function<void()> onPiece;
+    std::string DeleteInPieces(const std::string& p, const platform::CopyProgress& between) override {
+        return real_.DeleteInPieces(p, between);
+    }
 
     std::unique_ptr<platform::OpenFile> Open(const std::string& p, bool w, std::string& e) override {
         return real_.Open(p, w, e);

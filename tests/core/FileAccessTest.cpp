@@ -108,4 +108,18 @@ TEST_F(FileAccessTest, ACopyStoppedByTheCallerLeavesNothing) {
     EXPECT_TRUE(fs::exists(root / "from"));
 }
 
+TEST_F(FileAccessTest, DeletesALargeFileInPieces) {
+    const std::string big = root / "big.mp4", small = root / "small.mp4";
+    WriteFile(small, "v");
+    WriteFile(big);
+    fs::resize_file(big, 200u << 20);
+    for (const auto& [path, leastCalls] : {std::pair{small, 0}, std::pair{big, 2}}) {
+        int calls = 0;
+        EXPECT_EQ(access.DeleteInPieces(path, [&](std::uint64_t, std::uint64_t) { ++calls; }), "");
+        EXPECT_FALSE(fs::exists(path));
+        EXPECT_GE(calls, leastCalls);
+    }
+    EXPECT_NE(access.DeleteInPieces(small, [](std::uint64_t, std::uint64_t) {}), "");
+}
+
 }  // namespace

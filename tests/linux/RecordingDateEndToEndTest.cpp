@@ -29,7 +29,9 @@ std::string Output(const std::string& command) {
 
 class RecordingDateEndToEnd : public ::testing::Test {
 protected:
+    std::string savedPath;
     void SetUp() override {
+        if (const char* path = std::getenv("PATH")) savedPath = path;
         testing_support::SetEnv("PATH", "/usr/local/bin:/usr/bin:/bin");
         testing_support::SetEnv("XDG_DATA_HOME", root / "share");
         if (Output("command -v ffmpeg").empty() || Output("command -v ffprobe").empty())
@@ -57,6 +59,8 @@ protected:
         }
         ASSERT_TRUE(child->Succeeded()) << child->TakeOutput();
     }
+
+    void TearDown() override { testing_support::SetEnv("PATH", savedPath); }
 
     void Convert() {
         convert::Supervisor supervisor(view, {std::chrono::milliseconds(0), std::chrono::milliseconds(0),

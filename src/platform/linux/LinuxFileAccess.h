@@ -13,6 +13,7 @@ public:
                          std::string& error) override;
     std::string CopyInPieces(const std::string& from, const std::string& to,
                              const CopyProgress& between) override;
+    std::string DeleteInPieces(const std::string& path, const CopyProgress& between) override;
 };
 
 }  // namespace platform

@@ -177,6 +177,16 @@ public:
         }
         return {};
     }
+
+    std::string DeleteInPieces(const std::string& path, const CopyProgress&) override {
+        // The file system frees a large file quickly here.
+        const std::wstring wide = Wide(path);
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            SetFileAttributesW(wide.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+        if (!DeleteFileW(wide.c_str())) return ErrorText(GetLastError());
+        return {};
+    }
 };
 
 }  // namespace
