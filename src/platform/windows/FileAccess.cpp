@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "Win32.h"
 #include "WindowsPlatform.h"
@@ -21,6 +22,11 @@ public:
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
     bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    HANDLE release() {
+        HANDLE h = h_;
+        h_ = INVALID_HANDLE_VALUE;
+        return h;
+    }
     HANDLE get() const { return h_; }
 
 private:
@@ -72,26 +78,6 @@ private:
     }
     Handle h_;
 };
-
-// The progress routine's context: the caller's callback and what it threw,
-// which must not cross the system's frames.
-struct CopyContext {
-    const CopyProgress* between;
-    std::exception_ptr thrown;
-};
-
-DWORD CALLBACK OnProgress(LARGE_INTEGER total, LARGE_INTEGER copied, LARGE_INTEGER, LARGE_INTEGER,
-                          DWORD, DWORD, HANDLE, HANDLE, LPVOID data) {
-    auto* context = static_cast<CopyContext*>(data);
-    try {
-        (*context->between)(static_cast<std::uint64_t>(copied.QuadPart),
-                            static_cast<std::uint64_t>(total.QuadPart));
-    } catch (...) {
-        context->thrown = std::current_exception();
-        return PROGRESS_CANCEL;  // the system removes the partial copy
-    }
-    return PROGRESS_CONTINUE;
-}
 
 class WindowsFileAccess final : public FileAccess {
 public:
@@ -150,32 +136,51 @@ public:
 
     std::string CopyInPieces(const std::string& from, const std::string& to,
                              const CopyProgress& between) override {
-        const std::wstring source = Wide(from);
+        // Our own loop rather than CopyFileExW: its progress routine is not
+        // called everywhere (Wine never calls it), and a caller's exception
+        // must not cross the system's frames. Write-through pushes each piece
+        // to the disk as it goes, so no single call waits for the whole file.
         const std::wstring destination = Wide(to);
+        Handle in(CreateFileW(Wide(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!in.valid()) return ErrorText(GetLastError());
+        LARGE_INTEGER size;
+        if (!GetFileSizeEx(in.get(), &size)) return ErrorText(GetLastError());
         const DWORD attributes = GetFileAttributesW(destination.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
             SetFileAttributesW(destination.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
-        CopyContext context{&between, nullptr};
-        BOOL cancel = FALSE;
-        // Unbuffered: the data reaches the disk piece by piece, so the final
-        // flush has nothing big left to wait for.
-        const BOOL copied = CopyFileExW(source.c_str(), destination.c_str(), OnProgress, &context,
-                                        &cancel, COPY_FILE_NO_BUFFERING);
-        const DWORD code = copied ? 0 : GetLastError();
-        if (!copied) DeleteFileW(destination.c_str());  // whatever part got written
-        if (context.thrown) std::rethrow_exception(context.thrown);
-        if (!copied) return ErrorText(code);
-        DWORD error = 0;
+        std::string problem;
         {
-            Handle h(CreateFileW(destination.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!h.valid() || !FlushFileBuffers(h.get())) error = GetLastError();
+            Handle out(CreateFileW(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+            if (!out.valid()) return ErrorText(GetLastError());
+            std::vector<std::uint8_t> buffer(4u << 20);
+            std::uint64_t copied = 0;
+            try {
+                for (;;) {
+                    DWORD got = 0;
+                    if (!ReadFile(in.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+                        problem = ErrorText(GetLastError());
+                        break;
+                    }
+                    if (got == 0) break;
+                    DWORD written = 0;
+                    if (!WriteFile(out.get(), buffer.data(), got, &written, nullptr) || written != got) {
+                        problem = ErrorText(GetLastError());
+                        break;
+                    }
+                    copied += got;
+                    between(copied, static_cast<std::uint64_t>(size.QuadPart));
+                }
+                if (problem.empty() && !FlushFileBuffers(out.get())) problem = ErrorText(GetLastError());
+            } catch (...) {
+                CloseHandle(out.release());
+                DeleteFileW(destination.c_str());
+                throw;
+            }
         }
-        if (error) {
-            DeleteFileW(destination.c_str());
-            return ErrorText(error);
-        }
-        return {};
+        if (!problem.empty()) DeleteFileW(destination.c_str());
+        return problem;
     }
 
     std::string DeleteInPieces(const std::string& path, const CopyProgress&) override {
