@@ -23,6 +23,7 @@ convert::RunServices Services(platform::Platform& p) {
     // Without a TEMP of the user's, results go to the program's own folder,
     // which the run makes private and checks before writing there.
     services.privateTempFolder = qEnvironmentVariableIsEmpty("TEMP");
+    services.access = p.access.get();
     return services;
 }
 }  // namespace
@@ -41,7 +42,8 @@ Form1::Form1(platform::Platform& platform, convert::Timing timing)
     Label2->setGeometry(Twips(120, 360, 6135, 615));
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label2->setAccessibleName(tr("Message"));
+    // The frame already reads "Message": a screen reader reads the status.
+    Label2->setAccessibleName(Label2->text());
     Frame1 = new QGroupBox(tr("File to transfer"), this);
     Frame1->setGeometry(Twips(120, 120, 6375, 2175));
     Text1 = new LogBox(Frame1);
@@ -169,7 +171,10 @@ std::string Form1::Command1Caption() { return Encode(Command1->text()); }
 
 void Form1::SetLabel1(const std::string& caption) { Label1->setText(Decode(caption)); }
 
-void Form1::SetLabel2(const std::string& caption) { Label2->setText(Decode(caption)); }
+void Form1::SetLabel2(const std::string& caption) {
+    Label2->setText(Decode(caption));
+    Label2->setAccessibleName(Label2->text());
+}
 
 void Form1::Repaint() {
     repaint();

@@ -1,7 +1,9 @@
 #include "BatchRun.h"
 
 #include <algorithm>
+#include <chrono>
 
+#include "ResultDate.h"
 #include "RunTexts.h"
 #include "intake/Texts.h"
 
@@ -9,6 +11,9 @@ namespace convert {
 
 namespace {
 using intake::kNewLine;
+
+// A copy that takes longer than this says so in the status, with its size.
+constexpr std::chrono::milliseconds kTellCopyAfter{400};
 
 std::string Join(const std::vector<std::string>& lines) {
     std::string text;
@@ -130,7 +135,7 @@ void BatchRun::ConvertOne(std::int16_t i) {
 
     view_.SetLabel2(std::string(kTransferringStatus));
     supervisor_.RefreshScreen();
-    std::string reason = Deliver(temporary, OutputPath(desktop_, longName));
+    std::string reason = Deliver(shortName, temporary, OutputPath(desktop_, longName));
     if (!reason.empty()) return Fail(std::string(kCopyFailedStatus) + reason);
     AppendLog(std::string(kSuccessWord));
 }
@@ -160,22 +165,73 @@ std::string BatchRun::DesktopTarget(const std::string& wanted) {
     }
 }
 
-std::string BatchRun::Deliver(const std::string& result, const std::string& wanted) {
+std::string BatchRun::Deliver(const std::string& clip, const std::string& result,
+                              const std::string& wanted) {
     auto& files = services_.files;
-    // The copy is made complete beside its place first, so a failed copy
+    platform::FileAccess* access = services_.access;
+    // Dated before it shows on the Desktop, so no one sees it undated; a
+    // header that cannot be dated leaves the video as good as it was.
+    std::optional<platform::UnixSeconds> recorded;
+    if (access) recorded = RecordingTime(*access, clip);
+    if (recorded) DateResult(*access, result, *recorded);
+
+    // The result is made complete beside its place first, so a failure
     // leaves the Desktop as it was.
     const std::string staging =
         desktop_ + services_.style.separator + ".Clipvane-incoming.mp4";
-    std::string reason = files.CopyFileReplacing(result, staging);
+    bool moved = false;
+    std::string reason = Stage(result, staging, moved);
     if (!reason.empty()) return reason;
+    if (recorded) access->SetModificationTime(staging, *recorded);
     const std::string target = DesktopTarget(wanted);
     reason = files.MoveReplacing(staging, target);
     if (!reason.empty()) {
-        files.DeleteFileForce(staging);
+        // The temporary result stays where it was.
+        std::string ignored;
+        if (!moved || access->Rename(staging, result, ignored) != platform::RenameOutcome::kRenamed)
+            files.DeleteFileForce(staging);
         return reason;
     }
+    // Nothing of a delivered result is left in the temporary folder.
+    if (!moved && access)
+        access->DeleteInPieces(result, [&](std::uint64_t, std::uint64_t) { supervisor_.KeepAlive(); });
+    else if (!moved)
+        files.DeleteFileForce(result);
     produced_.insert(target);
     return {};
+}
+
+std::string BatchRun::Stage(const std::string& result, const std::string& staging, bool& moved) {
+    platform::FileAccess* access = services_.access;
+    if (!access) return services_.files.CopyFileReplacing(result, staging);
+    std::string error;
+    switch (access->Rename(result, staging, error)) {
+    case platform::RenameOutcome::kRenamed:
+        moved = true;
+        return {};
+    case platform::RenameOutcome::kFailed:
+        return error;
+    case platform::RenameOutcome::kOtherFileSystem:
+        break;
+    }
+    return CopyKeepingAlive(result, staging);
+}
+
+std::string BatchRun::CopyKeepingAlive(const std::string& result, const std::string& staging) {
+    // The window is answered between the pieces; closing it ends the copy
+    // (and removes its half) by the RunAborted that the pump throws.
+    using Clock = std::chrono::steady_clock;
+    const auto started = Clock::now();
+    bool told = false;
+    return services_.access->CopyInPieces(
+        result, staging, [&](std::uint64_t, std::uint64_t total) {
+            if (!told && Clock::now() - started >= kTellCopyAfter) {
+                told = true;
+                view_.SetLabel2(TransferringStatus(total));
+                view_.Repaint();
+            }
+            supervisor_.KeepAlive();
+        });
 }
 
 void BatchRun::Fail(const std::string& status, bool pause) {

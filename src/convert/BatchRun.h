@@ -5,6 +5,7 @@
 #include "RunView.h"
 #include "Supervision.h"
 #include "intake/FileList.h"
+#include "platform/FileAccess.h"
 #include "platform/FileSystem.h"
 #include "platform/PathStyle.h"
 #include "platform/Process.h"
@@ -21,6 +22,8 @@ struct RunServices {
     // (no TEMP given): the run creates it privately and checks it first.
     bool privateTempFolder = false;
     platform::PathStyle style = platform::kNativePaths;
+    // Dates the results and moves them; without it they are copied, undated.
+    platform::FileAccess* access = nullptr;
 };
 
 // The START button: converts every file listed when the run starts, one after
@@ -43,7 +46,12 @@ private:
     std::string PrepareRun();
     std::string OutputPath(const std::string& folder, const std::string& source) const;
     std::string DesktopTarget(const std::string& wanted);
-    std::string Deliver(const std::string& result, const std::string& wanted);
+    std::string Deliver(const std::string& clip, const std::string& result,
+                        const std::string& wanted);
+    // Puts the result at `staging`, by a rename where it can; `moved` tells
+    // which. "" or the reason.
+    std::string Stage(const std::string& result, const std::string& staging, bool& moved);
+    std::string CopyKeepingAlive(const std::string& result, const std::string& staging);
     void Fail(const std::string& status, bool pause = true);
     void AppendLog(const std::string& text);
 

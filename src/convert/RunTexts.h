@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace convert {
@@ -11,6 +13,9 @@ inline constexpr std::string_view kFinishedStatus =
 inline constexpr std::string_view kWouldReplaceInput =
     "Skipped: the converted file would replace the video file itself.";
 inline constexpr std::string_view kCopyFailedStatus = "Failed to copy the video file to the Desktop: ";
+
+// The transfer's status once it takes more than a moment: "... (2.1 GB)".
+std::string TransferringStatus(std::uint64_t bytes);
 
 inline constexpr std::string_view kSuccessWord = " SUCCESS";
 inline constexpr std::string_view kFailWord = " FAIL";

@@ -27,14 +27,20 @@ void Supervisor::ForwardOutput() {
     if (!text.empty()) view_.ConverterOutput(text);
 }
 
-void Supervisor::RefreshScreen() {
+void Supervisor::RefreshScreen() { Refresh(false); }
+
+void Supervisor::KeepAlive() { Pump(); }
+
+void Supervisor::Refresh(bool untilConverterEnds) {
     ++refreshCount_;
     view_.Repaint();
     Pump();
-    Pause(timing_.refreshPause);
+    PauseFor(timing_.refreshPause, untilConverterEnds);
 }
 
-void Supervisor::Pause(std::chrono::milliseconds length) {
+void Supervisor::Pause(std::chrono::milliseconds length) { PauseFor(length, false); }
+
+void Supervisor::PauseFor(std::chrono::milliseconds length, bool untilConverterEnds) {
     const auto end = std::chrono::steady_clock::now() + length;
     for (;;) {
         Pump();
@@ -47,6 +53,7 @@ void Supervisor::Pause(std::chrono::milliseconds length) {
             const bool ended =
                 child_->WaitFor(std::chrono::duration_cast<std::chrono::milliseconds>(slice));
             ForwardOutput();
+            if (ended && untilConverterEnds) break;
             if (ended) std::this_thread::sleep_for(slice);
         } else {
             std::this_thread::sleep_for(slice);
@@ -59,7 +66,8 @@ void Supervisor::WaitForExitProcess(std::int32_t lProcessId) {
     bool ended = child_->WaitFor(timing_.waitStep);
     ForwardOutput();
     while (!ended) {
-        RefreshScreen();
+        // The refresh's pause ends with the converter: the run goes on at once.
+        Refresh(true);
         ended = child_->WaitFor(timing_.waitStep);
         ForwardOutput();
     }

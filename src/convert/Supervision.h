@@ -36,11 +36,14 @@ public:
     // Repaints, handles pending events, then pauses one refresh period.
     void RefreshScreen();
     // Returns when the process has ended; testing every wait step with a
-    // RefreshScreen between the tests. Returns at once for an unknown id.
+    // RefreshScreen between the tests, whose pause ends early when the process
+    // does. Returns at once for an unknown id.
     void WaitForExitProcess(std::int32_t lProcessId);
     // A pause of the given length during which the window stays painted and
     // answering, and the converter's output keeps flowing to its window.
     void Pause(std::chrono::milliseconds length);
+    // Handles pending events now, without a pause (between pieces of work).
+    void KeepAlive();
     // The main window's unload: stops a converter that is still running.
     void Form_Unload();
 
@@ -50,6 +53,8 @@ public:
 private:
     void Pump();
     void ForwardOutput();
+    void Refresh(bool untilConverterEnds);
+    void PauseFor(std::chrono::milliseconds length, bool untilConverterEnds);
 
     RunView& view_;
     Timing timing_;

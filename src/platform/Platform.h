@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "Environment.h"
+#include "FileAccess.h"
 #include "FileSystem.h"
 #include "NameForms.h"
 #include "PathStyle.h"
@@ -15,6 +16,7 @@ namespace platform {
 struct Platform {
     std::unique_ptr<Environment> environment;
     std::unique_ptr<FileSystem> files;
+    std::unique_ptr<FileAccess> access;
     std::unique_ptr<NameForms> names;
     std::unique_ptr<SpecialFolders> folders;
     std::unique_ptr<ProcessLauncher> processes;

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <filesystem>
 
 #include "convert/BatchRun.h"
+#include "convert/RunTexts.h"
 #include "platform/Platform.h"
 #include "support/Environment.h"
 #include "support/FakeView.h"
@@ -27,7 +29,7 @@ namespace fs = std::filesystem;
 class FaultyFiles : public platform::FileSystem {
 public:
     explicit FaultyFiles(platform::FileSystem& real) : real_(real) {}
-    bool failCopy = false, failTrash = false;
+    bool failCopy = false, failTrash = false, failMove = false;
     std::vector<std::string> trashed;
 
     bool FileExists(const std::string& p) override { return real_.FileExists(p); }
@@ -40,7 +42,7 @@ public:
         return failCopy ? "No space left on device" : real_.CopyFileReplacing(from, to);
     }
     std::string MoveReplacing(const std::string& from, const std::string& to) override {
-        return real_.MoveReplacing(from, to);
+        return failMove ? "Permission denied" : real_.MoveReplacing(from, to);
     }
     std::string MoveToTrash(const std::string& p) override {
         if (failTrash) return "no trash here";
@@ -53,6 +55,47 @@ public:
 
 private:
     platform::FileSystem& real_;
+};
+
+// The real file access, made to meet another file system or a failing copy.
+class FaultyAccess : public platform::FileAccess {
+public:
+    FaultyAccess(platform::FileAccess& real, FaultyFiles& files) : real_(real), files_(files) {}
+    bool otherFileSystem = false;
+    int copies = 0;
+    std::function<void()> onPiece;
+    std::string DeleteInPieces(const std::string& p, const platform::CopyProgress& between) override {
+        return real_.DeleteInPieces(p, between);
+    }
+
+    std::unique_ptr<platform::OpenFile> Open(const std::string& p, bool w, std::string& e) override {
+        return real_.Open(p, w, e);
+    }
+    std::optional<platform::UnixSeconds> ModificationTime(const std::string& p) override {
+        return real_.ModificationTime(p);
+    }
+    std::string SetModificationTime(const std::string& p, platform::UnixSeconds t) override {
+        return real_.SetModificationTime(p, t);
+    }
+    platform::RenameOutcome Rename(const std::string& from, const std::string& to, std::string& e) override {
+        // Back from the Desktop is always within it.
+        if ((otherFileSystem || files_.failCopy) && from.find("Desktop") == std::string::npos)
+            return platform::RenameOutcome::kOtherFileSystem;
+        return real_.Rename(from, to, e);
+    }
+    std::string CopyInPieces(const std::string& from, const std::string& to,
+                             const platform::CopyProgress& between) override {
+        ++copies;
+        if (files_.failCopy) return "No space left on device";
+        return real_.CopyInPieces(from, to, [&](std::uint64_t done, std::uint64_t total) {
+            if (onPiece) onPiece();
+            between(done, total);
+        });
+    }
+
+private:
+    platform::FileAccess& real_;
+    FaultyFiles& files_;
 };
 
 class BatchRunTest : public ::testing::Test {
@@ -85,7 +128,8 @@ protected:
         convert::Supervisor supervisor(view, timing);
         supervisorSeen = &supervisor;
         convert::BatchRun run(list, view, supervisor,
-                              {files, folders, *platform_.processes, privateTemp, platform::kNativePaths});
+                              {files, folders, *platform_.processes, privateTemp, platform::kNativePaths,
+                               &access});
         run.Command1_Click();
         supervisorSeen = nullptr;
     }
@@ -115,6 +159,7 @@ protected:
     std::string sep, desktop, temp, videos, converter;
     platform::Platform platform_ = platform::MakeNativePlatform(0, nullptr);
     FaultyFiles files{*platform_.files};
+    FaultyAccess access{*platform_.access, files};
     testing_support::FixedFolders folders;
     intake::FileList list;
     testing_support::FakeView view;
@@ -156,8 +201,8 @@ TEST_F(BatchRunTest, ConvertsEachFileAndLogsTheOutcome) {
     EXPECT_EQ(view.Lines(), (Lines{"", "No. 1: " + a + "... SUCCESS", "No. 2: " + b + "... FAIL", "**Finished**"}));
     EXPECT_EQ(ReadFile(OnDesktop("Birthday party.mp4")), std::string(4096, 'v'));
     EXPECT_EQ(DesktopFiles(), (Lines{"Birthday party.mp4"}));
-    // The temporary result of a success stays; a failure leaves none.
-    EXPECT_TRUE(fs::exists(InTemp("Birthday party.mp4")));
+    // A delivered result is moved, not copied; a failure leaves none.
+    EXPECT_FALSE(fs::exists(InTemp("Birthday party.mp4")));
     EXPECT_FALSE(fs::exists(InTemp("broken.mp4")));
     EXPECT_EQ(view.label1, b);
     EXPECT_EQ(view.statuses,
@@ -264,6 +309,76 @@ TEST_F(BatchRunTest, AFailedCopyLeavesTheDesktopAsItWas) {
     EXPECT_EQ(ReadFile(OnDesktop("a.mp4")), "old result");
     EXPECT_THAT(view.Lines().at(1), ::testing::EndsWith("... FAIL"));
     EXPECT_EQ(view.statuses.at(2), "Failed to copy the video file to the Desktop: No space left on device");
+    EXPECT_EQ(ReadFile(InTemp("a.mp4")), std::string(4096, 'v'));  // kept for another try
+}
+
+TEST_F(BatchRunTest, AResultTakesTheClipsTimeAndLeavesNothingInTheTemporaryFolder) {
+    // One rename on one file system, a copy and a delete across two.
+    for (const bool otherFileSystem : {false, true}) {
+        SCOPED_TRACE(otherFileSystem ? "copied" : "renamed");
+        access.otherFileSystem = otherFileSystem;
+        access.copies = 0;
+        list = {};
+        list.sTempFolder = temp;
+        view = {};
+        const std::string clip = Clip(otherFileSystem ? "b.MTS" : "a.MTS");
+        const platform::UnixSeconds recorded = 1433160000;  // 2015-06-01 12:00 UTC, a clip without a date
+        ASSERT_EQ(access.SetModificationTime(clip, recorded), "");
+        Add(clip);
+        Run();
+        const std::string result = OnDesktop(otherFileSystem ? "b.mp4" : "a.mp4");
+        EXPECT_EQ(ReadFile(result), std::string(4096, 'v'));
+        EXPECT_EQ(access.ModificationTime(result), recorded);
+        EXPECT_TRUE(fs::is_empty(temp));
+        EXPECT_EQ(access.copies, otherFileSystem ? 1 : 0);
+    }
+    EXPECT_EQ(DesktopFiles(), (Lines{"a.mp4", "b.mp4"}));
+}
+
+TEST_F(BatchRunTest, AResultThatCannotTakeItsPlaceStaysInTheTemporaryFolder) {
+    for (const bool otherFileSystem : {false, true}) {
+        SCOPED_TRACE(otherFileSystem ? "copied" : "renamed");
+        access.otherFileSystem = otherFileSystem;
+        files.failMove = true;
+        list = {};
+        list.sTempFolder = temp;
+        view = {};
+        Add(Clip("a.MTS"));
+        Run();
+        EXPECT_EQ(view.statuses.at(2), "Failed to copy the video file to the Desktop: Permission denied");
+        EXPECT_EQ(ReadFile(InTemp("a.mp4")), std::string(4096, 'v'));
+        EXPECT_TRUE(DesktopFiles().empty());  // no staged file either
+    }
+}
+
+TEST_F(BatchRunTest, ClosingTheWindowMidCopyLeavesNoPartOfTheCopy) {
+    WriteFile(OnDesktop("a.mp4"), "old result");
+    access.otherFileSystem = true;
+    access.onPiece = [&] { view.unloaded = true; };
+    Add(Clip("a.MTS"));
+    Add(Clip("b.MTS"));
+    Run();
+    EXPECT_EQ(DesktopFiles(), (Lines{"a.mp4"}));
+    EXPECT_EQ(ReadFile(OnDesktop("a.mp4")), "old result");
+    EXPECT_TRUE(files.trashed.empty());
+    EXPECT_EQ(view.Lines().back(), "No. 1: " + videos + sep + "a.MTS...");
+}
+
+TEST_F(BatchRunTest, ASlowCopySaysHowBigTheFileIs) {
+    access.otherFileSystem = true;
+    access.onPiece = [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); };
+    Add(Clip("a.MTS"));
+    Run();
+    EXPECT_THAT(view.statuses, ::testing::Contains("Transferring a video file to the Desktop... (4.1 KB)"));
+    EXPECT_THAT(view.Lines().at(1), ::testing::EndsWith("SUCCESS"));
+}
+
+TEST(TransferringStatus, GivesTheSizeInDecimalUnits) {
+    const std::pair<std::uint64_t, const char*> cases[] = {
+        {999, "1.0 KB"}, {4096, "4.1 KB"}, {25'000'000, "25.0 MB"}, {2'147'483'648ull, "2.1 GB"}};
+    for (const auto& [bytes, size] : cases)
+        EXPECT_EQ(convert::TransferringStatus(bytes),
+                  std::string("Transferring a video file to the Desktop... (") + size + ")");
 }
 
 TEST_F(BatchRunTest, NoConverterMeansOneMessageAndEveryFileFails) {
@@ -419,6 +534,21 @@ TEST_F(BatchRunTest, ARunningConverterIsWaitedForWithRefreshes) {
     // About one refresh per wait step and pause, as long as it runs.
     EXPECT_GE(supervisor.refreshCount(), 3);
     EXPECT_LE(supervisor.refreshCount(), 12);
+    EXPECT_TRUE(supervisor.Converter()->Succeeded());
+}
+
+TEST_F(BatchRunTest, TheWaitEndsWithTheConverterNotWithTheRefreshPause) {
+    testing_support::SetEnv("FAKE_FFMPEG_SECONDS", "0.3");
+    convert::Supervisor supervisor(view, {std::chrono::seconds(60), std::chrono::milliseconds(0),
+                                          std::chrono::milliseconds(10)});
+    std::string error;
+    supervisor.lConverterPid = supervisor.Adopt(
+        platform_.processes->Start(converter, {"-y", "-i", Clip("x.MTS"), "-f", "mp4", InTemp("x.mp4")}, error));
+    const auto start = std::chrono::steady_clock::now();
+    supervisor.WaitForExitProcess(supervisor.lConverterPid);
+    // Not the minute that the refresh pause would last.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    EXPECT_EQ(supervisor.refreshCount(), 1);
     EXPECT_TRUE(supervisor.Converter()->Succeeded());
 }
 

@@ -49,6 +49,9 @@ struct LongCase {
     std::string expected;
 };
 
+// CTest lists each case by its name, not by its bytes.
+void PrintTo(const LongCase& c, std::ostream* os) { *os << c.name; }
+
 class WindowsLongNames : public ::testing::TestWithParam<LongCase> {};
 
 TEST_P(WindowsLongNames, EachComponentTakesItsStoredName) {

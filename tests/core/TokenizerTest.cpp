@@ -12,6 +12,9 @@ struct Case {
     Tokens tokens;
 };
 
+// CTest lists each case by its name, not by its bytes.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class TokenizerCases : public ::testing::TestWithParam<Case> {};
 
 TEST_P(TokenizerCases, SplitsAsTheStateTableSays) {

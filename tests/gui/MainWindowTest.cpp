@@ -128,5 +128,13 @@ TEST_F(MainWindowTest, AboutWindowDisablesTheMainWindowUntilClosed) {
     }
 }
 
+TEST_F(MainWindowTest, AScreenReaderReadsTheStatusMessage) {
+    LoadWithoutArguments();
+    for (const char* status : {"Converting AVCHD video files for iPhone/iPad/iPod...", "Failed to convert the video file."}) {
+        form->SetLabel2(status);
+        EXPECT_EQ(form->Label2->accessibleName(), status);
+    }
+}
+
 }  // namespace
 }  // namespace gui_test

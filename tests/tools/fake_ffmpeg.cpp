@@ -7,8 +7,10 @@
 //   FAKE_FFMPEG_EXIT    the exit code for "fail" and "partial" (default 1)
 //   FAKE_FFMPEG_SECONDS how long to run before acting (default 0)
 //   FAKE_FFMPEG_CHATTER bytes of progress text to print first (default 0)
+//   FAKE_FFMPEG_BYTES   the size of the output in mode "ok" (default 4096)
 // An input file whose content starts with "mode=X" picks the mode for itself.
 // The log also says whether the output existed when the converter started.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -24,8 +26,9 @@ std::string Env(const char* name, const char* fallback) {
 
 void WriteOutput(const std::string& path, std::size_t bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    std::string chunk(bytes, 'v');
-    out << chunk;
+    const std::string chunk(std::min<std::size_t>(bytes, 1 << 20), 'v');
+    for (std::size_t left = bytes; left > 0; left -= std::min(left, chunk.size()))
+        out.write(chunk.data(), static_cast<std::streamsize>(std::min(left, chunk.size())));
 }
 }  // namespace
 
@@ -58,7 +61,7 @@ int main(int argc, char** argv) {
 
     const int code = std::atoi(Env("FAKE_FFMPEG_EXIT", "1").c_str());
     if (mode == "ok") {
-        WriteOutput(output, 4096);
+        WriteOutput(output, std::strtoull(Env("FAKE_FFMPEG_BYTES", "4096").c_str(), nullptr, 10));
         return 0;
     }
     if (mode == "empty") {

@@ -14,6 +14,9 @@ struct CommandLineCase {
     const wchar_t* argumentPart;
 };
 
+// CTest lists each case by its name, not by its bytes.
+void PrintTo(const CommandLineCase& c, std::ostream* os) { *os << c.name; }
+
 class ArgumentPartTest : public testing::TestWithParam<CommandLineCase> {};
 
 TEST_P(ArgumentPartTest, IsWhatFollowsTheProgramPathUnchanged) {

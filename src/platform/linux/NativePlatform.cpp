@@ -1,4 +1,5 @@
 #include "LinuxEnvironment.h"
+#include "LinuxFileAccess.h"
 #include "LinuxFileSystem.h"
 #include "LinuxNameForms.h"
 #include "LinuxProcess.h"
@@ -14,6 +15,7 @@ Platform MakeNativePlatform(int argc, char** argv) {
     native.processes = std::make_unique<LinuxProcessLauncher>(environment->ProgramFolder());
     native.environment = std::move(environment);
     native.files = std::make_unique<LinuxFileSystem>();
+    native.access = std::make_unique<LinuxFileAccess>();
     native.names = std::make_unique<LinuxNameForms>();
     native.folders = std::make_unique<LinuxSpecialFolders>();
     native.shortcuts = std::make_unique<LinuxShortcuts>();

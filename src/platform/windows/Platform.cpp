@@ -7,6 +7,7 @@ Platform MakeNativePlatform(int /*argc*/, char** /*argv*/) {
     Platform p;
     p.environment = windows::MakeEnvironment();
     p.files = windows::MakeFileSystem();
+    p.access = windows::MakeFileAccess();
     p.names = windows::MakeNameForms();
     p.folders = windows::MakeSpecialFolders();
     p.processes = windows::MakeProcessLauncher(p.environment->ProgramFolder());

@@ -15,6 +15,7 @@ std::wstring ArgumentPart(std::wstring_view commandLine);
 
 std::unique_ptr<Environment> MakeEnvironment();
 std::unique_ptr<FileSystem> MakeFileSystem();
+std::unique_ptr<FileAccess> MakeFileAccess();
 std::unique_ptr<NameForms> MakeNameForms();
 std::unique_ptr<SpecialFolders> MakeSpecialFolders();
 // Looks for the converter in `programFolder` only.

@@ -1,0 +1,220 @@
+#include "LinuxFileAccess.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "Paths.h"
+
+namespace platform {
+
+using posix_detail::Reason;
+
+namespace {
+
+// Big enough to copy at the disk's speed, small enough that the window is
+// answered between two pieces even on a slow disk.
+constexpr std::size_t kPiece = 4u << 20;
+// Freeing this much of a file takes a few milliseconds.
+constexpr off_t kFreedPiece = off_t{64} << 20;
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // The close's own error counts for a written file.
+    int Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int fd_;
+};
+
+class PosixFile : public OpenFile {
+public:
+    explicit PosixFile(int fd) : fd_(fd) {}
+
+    std::uint64_t Size() override {
+        struct stat st {};
+        return fstat(fd_.get(), &st) == 0 && st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    }
+    std::size_t ReadAt(std::uint64_t offset, std::uint8_t* data, std::size_t size) override {
+        std::size_t got = 0;
+        while (got < size) {
+            const ssize_t n = pread(fd_.get(), data + got, size - got, static_cast<off_t>(offset + got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        return got;
+    }
+    bool WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size) override {
+        // Overwrites only: a write past the end would grow the file.
+        if (offset > Size() || size > Size() - offset) return false;
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t n = pwrite(fd_.get(), data + done, size - done, static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            done += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+
+private:
+    Descriptor fd_;
+};
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Removes the half-made copy however the copy ends, unless told it is done.
+class PartialCopy {
+public:
+    explicit PartialCopy(const std::string& path) : path_(path) {}
+    ~PartialCopy() {
+        if (!done_) unlink(path_.c_str());
+    }
+    void Done() { done_ = true; }
+
+private:
+    const std::string& path_;
+    bool done_ = false;
+};
+
+// Starts writing this piece to the disk and waits for the one before, so the
+// disk is always busy and the final flush has little left to do.
+void FlushAsWeGo(int fd, off_t previous, off_t start, off_t length, bool& rangesWork) {
+    if (rangesWork) {
+        if (sync_file_range(fd, start, length, SYNC_FILE_RANGE_WRITE) == 0 &&
+            (previous == start ||
+             sync_file_range(fd, previous, start - previous,
+                             SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                 SYNC_FILE_RANGE_WAIT_AFTER) == 0))
+            return;
+        rangesWork = false;  // not on this file system: a flush per piece
+    }
+    fdatasync(fd);
+}
+
+}  // namespace
+
+std::unique_ptr<OpenFile> LinuxFileAccess::Open(const std::string& path, bool forWriting,
+                                                std::string& error) {
+    const int fd = open(path.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    if (fd < 0) {
+        error = Reason(errno);
+        return nullptr;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = "not a file";
+        close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PosixFile>(fd);
+}
+
+std::optional<UnixSeconds> LinuxFileAccess::ModificationTime(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || stat(path.c_str(), &st) != 0) return {};
+    return static_cast<UnixSeconds>(st.st_mtim.tv_sec);
+}
+
+std::string LinuxFileAccess::SetModificationTime(const std::string& path, UnixSeconds time) {
+    struct timespec times[2] {};
+    times[0].tv_nsec = UTIME_OMIT;  // the access time stays
+    times[1].tv_sec = static_cast<time_t>(time);
+    if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) return Reason(errno);
+    return {};
+}
+
+RenameOutcome LinuxFileAccess::Rename(const std::string& from, const std::string& to,
+                                      std::string& error) {
+    if (rename(from.c_str(), to.c_str()) == 0) return RenameOutcome::kRenamed;
+    if (errno == EXDEV) return RenameOutcome::kOtherFileSystem;
+    error = Reason(errno);
+    return RenameOutcome::kFailed;
+}
+
+std::string LinuxFileAccess::CopyInPieces(const std::string& from, const std::string& to,
+                                          const CopyProgress& between) {
+    Descriptor in(open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) return Reason(errno);
+    struct stat source {};
+    if (fstat(in.get(), &source) != 0) return Reason(errno);
+    if (!S_ISREG(source.st_mode)) return "not a file";
+    const std::uint64_t total = static_cast<std::uint64_t>(source.st_size);
+
+    // A fresh file: never through a link that someone left at that name.
+    if (unlink(to.c_str()) != 0 && errno != ENOENT) return Reason(errno);
+    Descriptor out(open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (out.get() < 0) return Reason(errno);
+    PartialCopy partial(to);
+    posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    std::vector<std::uint8_t> buffer(kPiece);
+    std::uint64_t copied = 0;
+    off_t flushed = 0;
+    bool rangesWork = true;
+    for (;;) {
+        std::size_t got = 0;
+        while (got < buffer.size()) {
+            const ssize_t n = read(in.get(), buffer.data() + got, buffer.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return Reason(errno);
+            if (n == 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        if (got == 0) break;
+        if (!WriteAll(out.get(), buffer.data(), got)) return Reason(errno);
+        const off_t start = static_cast<off_t>(copied);
+        copied += got;
+        FlushAsWeGo(out.get(), flushed, start, static_cast<off_t>(got), rangesWork);
+        flushed = start;
+        // What is on the disk need not stay in memory.
+        if (start > 0) posix_fadvise(in.get(), 0, start, POSIX_FADV_DONTNEED);
+        between(copied, total);
+    }
+    if (fdatasync(out.get()) != 0) return Reason(errno);
+    if (const int error = out.Close()) return Reason(error);
+    partial.Done();
+    return {};
+}
+
+std::string LinuxFileAccess::DeleteInPieces(const std::string& path, const CopyProgress& between) {
+    // Freeing a large file's blocks at its last close can take long, so the
+    // name goes first and the blocks follow from the end, piece by piece.
+    Descriptor file(open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (unlink(path.c_str()) != 0) return Reason(errno);
+    struct stat st {};
+    if (file.get() < 0 || fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    const std::uint64_t total = static_cast<std::uint64_t>(st.st_size);
+    for (off_t size = st.st_size; size > kFreedPiece;) {
+        size -= kFreedPiece;
+        if (ftruncate(file.get(), size) != 0) break;  // the close frees the rest
+        between(total - static_cast<std::uint64_t>(size), total);
+    }
+    return {};
+}
+
+}  // namespace platform

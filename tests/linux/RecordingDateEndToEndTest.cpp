@@ -1,0 +1,123 @@
+// The real converter on clips that carry a camcorder's recording date, and
+// on one that does not: the results on the Desktop show that date.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "convert/BatchRun.h"
+#include "platform/Platform.h"
+#include "support/Environment.h"
+#include "support/FakeView.h"
+#include "support/FixedFolders.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Output(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+        pclose(pipe);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
+    return out;
+}
+
+class RecordingDateEndToEnd : public ::testing::Test {
+protected:
+    std::string savedPath;
+    void SetUp() override {
+        if (const char* path = std::getenv("PATH")) savedPath = path;
+        testing_support::SetEnv("PATH", "/usr/local/bin:/usr/bin:/bin");
+        testing_support::SetEnv("XDG_DATA_HOME", root / "share");
+        if (Output("command -v ffmpeg").empty() || Output("command -v ffprobe").empty())
+            GTEST_SKIP() << "ffmpeg and ffprobe are not installed";
+        for (const auto& f : {desktop, temp, videos}) fs::create_directories(f);
+        folders.desktop = desktop;
+        list.sTempFolder = temp;
+    }
+
+    // A short H.264 clip in a transport stream; `mdpm`, when given, goes
+    // into an SEI of the video as the camcorder's UUID and that payload.
+    void MakeClip(const std::string& path, const std::string& mdpm, bool m2ts) {
+        std::vector<std::string> args = {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                         "testsrc2=size=160x90:rate=25", "-t", "0.4", "-c:v", "libx264",
+                                         "-preset", "ultrafast", "-pix_fmt", "yuv420p"};
+        if (!mdpm.empty())
+            args.insert(args.end(), {"-bsf:v", "h264_metadata=sei_user_data=17ee8c60-f84d-11d9-8cd6-0800200c9a66+" + mdpm});
+        args.insert(args.end(), {"-f", "mpegts"});
+        if (m2ts) args.insert(args.end(), {"-mpegts_m2ts_mode", "1"});
+        args.push_back(path);
+        std::string error;
+        auto child = platform.processes->Start("/usr/bin/ffmpeg", args, error);
+        ASSERT_TRUE(child) << error;
+        while (!child->WaitFor(std::chrono::milliseconds(100))) {
+        }
+        ASSERT_TRUE(child->Succeeded()) << child->TakeOutput();
+    }
+
+    void TearDown() override { testing_support::SetEnv("PATH", savedPath); }
+
+    void Convert() {
+        convert::Supervisor supervisor(view, {std::chrono::milliseconds(0), std::chrono::milliseconds(0),
+                                              std::chrono::milliseconds(20)});
+        convert::BatchRun run(list, view, supervisor,
+                              {*platform.files, folders, *platform.processes, false, platform::kNativePaths,
+                               platform.access.get()});
+        run.Command1_Click();
+    }
+
+    // Every creation_time ffprobe sees: the movie's, then each stream's.
+    std::string CreationTimes(const std::string& file) {
+        return Output("ffprobe -v error -show_entries format_tags=creation_time:stream_tags=creation_time "
+                      "-of default=nw=1:nk=1 '" + file + "'");
+    }
+
+    testing_support::TempFolder root;
+    std::string desktop = root / "Desktop", temp = root / "tmp", videos = root / "Videos";
+    platform::Platform platform = platform::MakeNativePlatform(0, nullptr);
+    testing_support::FixedFolders folders;
+    intake::FileList list;
+    testing_support::FakeView view;
+};
+
+TEST_F(RecordingDateEndToEnd, ResultsCarryTheRecordingDateOrTheClipsTime) {
+    // 2024-05-17 14:30:15 at UTC+9, and 2011-12-31 23:59:59 at UTC-5.
+    const std::string east = std::string("MDPM\x02\x18\x12\x20\x24\x05\x19\x17\x14\x30\x15", 15);
+    const std::string west = std::string("MDPM\x02\x18\x2a\x20\x11\x12\x19\x31\x23\x59\x59", 15);
+    struct Clip {
+        std::string name, mdpm;
+        bool m2ts;
+        platform::UnixSeconds expected;
+        std::string shown;
+    };
+    const Clip clips[] = {
+        {"00001.MTS", east, true, 1715923815, "2024-05-17T05:30:15.000000Z"},
+        {"plain packets.ts", west, false, 1325393999, "2012-01-01T04:59:59.000000Z"},
+        {"no date.MTS", "", true, 1433160000, "2015-06-01T12:00:00.000000Z"},
+    };
+    for (const auto& c : clips) {
+        const std::string path = videos + "/" + c.name;
+        MakeClip(path, c.mdpm, c.m2ts);
+        // The camcorder's own time of the file; only the undated clip uses it.
+        ASSERT_EQ(platform.access->SetModificationTime(path, c.mdpm.empty() ? c.expected : 1000000000), "");
+        list.Append(path, path);
+    }
+    Convert();
+    for (const auto& c : clips) {
+        SCOPED_TRACE(c.name);
+        const std::string result = desktop + "/" + fs::path(c.name).stem().string() + ".mp4";
+        EXPECT_EQ(CreationTimes(result), c.shown + "\n" + c.shown);  // the movie and its video track
+        EXPECT_EQ(platform.access->ModificationTime(result), c.expected);
+        EXPECT_EQ(Output("ffprobe -v error -show_entries stream=codec_name -of default=nw=1:nk=1 '" + result + "'"),
+                  "h264");
+    }
+    EXPECT_EQ(view.Lines().back(), "**Finished**");
+    EXPECT_TRUE(fs::is_empty(temp));
+}
+
+}  // namespace
