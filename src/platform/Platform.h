@@ -7,6 +7,7 @@
 #include "PathStyle.h"
 #include "Process.h"
 #include "Shortcuts.h"
+#include "SleepInhibitor.h"
 #include "SpecialFolders.h"
 
 namespace platform {
@@ -19,6 +20,7 @@ struct Platform {
     std::unique_ptr<SpecialFolders> folders;
     std::unique_ptr<ProcessLauncher> processes;
     std::unique_ptr<Shortcuts> shortcuts;
+    std::unique_ptr<SleepInhibitor> awake;
 };
 
 // The implementation for the system the program was built for.
