@@ -1,7 +1,6 @@
 #include "Form1.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -180,21 +179,16 @@ void Form1::Repaint() {
 
 void Form1::PumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
-void Form1::ConverterStarted(const std::string& title) {
+void Form1::ConverterStarted(const std::string& title, int number, int count) {
 #ifdef _WIN32
     // There the converter shows its progress in its own console window.
-    (void)title;
+    (void)title, (void)number, (void)count;
     return;
 #endif
     delete converterWindow_;
-    converterWindow_ = new ConverterWindow(Decode(title));
-    // Beside the main window rather than over it: below when there is room.
-    const QRect main = frameGeometry();
-    const QRect room = screen() ? screen()->availableGeometry() : QRect();
-    QPoint place(main.left(), main.bottom() + 8);
-    if (room.isValid() && place.y() + converterWindow_->height() > room.bottom())
-        place.setY(std::max(room.top(), main.top() - converterWindow_->height() - 40));
-    converterWindow_->move(place);
+    converterWindow_ = new ConverterWindow(Decode(title), number, count);
+    // Beside the main window rather than over it, and without the focus.
+    converterWindow_->PlaceBeside(this);
     converterWindow_->show();
 }
 

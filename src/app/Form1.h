@@ -72,7 +72,7 @@ public:
     void PumpEvents() override;
     bool Unloaded() override { return unloaded_; }
     void UnloadMainWindow() override;
-    void ConverterStarted(const std::string& title) override;
+    void ConverterStarted(const std::string& title, int number, int count) override;
     void ConverterOutput(const std::string& text) override;
     void ConverterEnded() override;
 
