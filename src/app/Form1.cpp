@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -19,6 +20,7 @@ namespace app {
 namespace {
 convert::RunServices Services(platform::Platform& p) {
     convert::RunServices services{*p.files, *p.folders, *p.processes};
+    services.awake = p.awake.get();
     // Without a TEMP of the user's, results go to the program's own folder,
     // which the run makes private and checks before writing there.
     services.privateTempFolder = qEnvironmentVariableIsEmpty("TEMP");
@@ -198,8 +200,25 @@ void Form1::ConverterOutput(const std::string& text) {
 
 void Form1::ConverterEnded() {
     if (!converterWindow_) return;
+    // Should the progress window have been given the focus after all (some
+    // window systems do), it goes back to the main window, not elsewhere.
+    const bool hadFocus = converterWindow_->isActiveWindow();
     converterWindow_->close();
     converterWindow_->deleteLater();
+    if (hadFocus && isVisible()) activateWindow();
+}
+
+}  // namespace app
+
+namespace app {
+
+void Form1::RunEnded(int converted, int failed) {
+    // A user watching the window sees the end there.
+    if (isActiveWindow()) return;
+    // The icon beside the program when it runs from its build, else the
+    // installed theme's.
+    const QString beside = Decode(platform_.environment->ProgramFolder()) + QStringLiteral("/clipvane.png");
+    runEndNotice.Send(converted, failed, QFileInfo::exists(beside) ? beside : QStringLiteral("clipvane"));
 }
 
 }  // namespace app
