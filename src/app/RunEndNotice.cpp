@@ -21,7 +21,7 @@ void RunEndNotice::Send(int converted, int failed, const QString& icon) {
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("clipvane")}};
+    const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("org.clipvane.Clipvane")}};
     call << QStringLiteral("Clipvane") << uint(0) << icon
          << QCoreApplication::translate("Clipvane", "Clipvane has finished") << RunEndText(converted, failed)
          << QStringList() << hints << int(-1);

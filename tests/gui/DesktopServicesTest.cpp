@@ -135,7 +135,7 @@ TEST_F(DesktopRunTest, TheSystemStaysAwakeFromStartToFinishAndTheEndIsNotedWhenL
     Calls calls = AfterCalls(session, 3);
     std::sort(calls.begin() + 1, calls.end());  // both come at FINISH
     EXPECT_EQ(calls, (Calls{kPortalAsked, kFirstRequest,
-                            "notify|Clipvane|0|clipvane|Clipvane has finished|1 file converted, 1 failed.|clipvane"}));
+                            "notify|Clipvane|0|clipvane|Clipvane has finished|1 file converted, 1 failed.|org.clipvane.Clipvane"}));
     EXPECT_EQ(Lines().last(), "**Finished**");
 }
 
