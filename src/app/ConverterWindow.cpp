@@ -1,31 +1,121 @@
 #include "ConverterWindow.h"
 
+#include <QFileInfo>
+#include <algorithm>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QVBoxLayout>
 
 #include "Look.h"
+#include "WindowPlacement.h"
 
 namespace app {
 
-ConverterWindow::ConverterWindow(const QString& fileName) {
-    setWindowTitle(QStringLiteral("ffmpeg - ") + fileName);
+namespace {
+QString Clock(std::chrono::seconds span) { return QString::fromStdString(convert::ClockText(span)); }
+constexpr int kWidth = 460;
+constexpr int kDetailsHeight = 220;
+}  // namespace
+
+ConverterWindow::ConverterWindow(const QString& fileName, int number, int count) {
+    const QString name = QFileInfo(fileName).fileName();
+    setWindowTitle(tr("Converting %1").arg(name));
     setWindowIcon(WindowIcon());
-    setReadOnly(true);
-    setMaximumBlockCount(2000);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
-    QFont font(QStringLiteral("Monospace"));
-    font.setStyleHint(QFont::TypeWriter);
-    setFont(font);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setFocusPolicy(Qt::NoFocus);
-    resize(720, 320);
+
+    name_ = new QLabel(name, this);
+    name_->setToolTip(fileName);
+    name_->setAccessibleName(tr("Clip"));
+    QFont bold = name_->font();
+    bold.setBold(true);
+    name_->setFont(bold);
+    place_ = new QLabel(tr("%1 of %2").arg(number).arg(count), this);
+    place_->setAccessibleName(tr("Place in the run"));
+    place_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    bar_ = new QProgressBar(this);
+    bar_->setRange(0, 100);
+    bar_->setValue(0);
+    bar_->setAccessibleName(tr("Converted"));
+    elapsed_ = new QLabel(this);
+    elapsed_->setAccessibleName(tr("Time elapsed"));
+    left_ = new QLabel(this);
+    left_->setAccessibleName(tr("Time left"));
+    left_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    detailsButton_ = new QPushButton(tr("Details"), this);
+    detailsButton_->setCheckable(true);
+    detailsButton_->setAccessibleDescription(tr("Shows what ffmpeg writes"));
+    details_ = new QPlainTextEdit(this);
+    details_->setReadOnly(true);
+    details_->setMaximumBlockCount(2000);
+    details_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    details_->setAccessibleName(tr("ffmpeg output"));
+    QFont mono(QStringLiteral("Monospace"));
+    mono.setStyleHint(QFont::TypeWriter);
+    details_->setFont(mono);
+    details_->hide();
+
+    for (QWidget* w : std::initializer_list<QWidget*>{name_, place_, bar_, elapsed_, left_, details_})
+        w->setFocusPolicy(Qt::NoFocus);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(name_, 0, 0);
+    grid->addWidget(place_, 0, 1);
+    grid->addWidget(bar_, 1, 0, 1, 2);
+    grid->addWidget(elapsed_, 2, 0);
+    grid->addWidget(left_, 2, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(detailsButton_);
+    auto* column = new QVBoxLayout(this);
+    column->addLayout(grid);
+    column->addLayout(buttons);
+    column->addWidget(details_, 1);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    details_->setFixedSize(kWidth, kDetailsHeight);
+    name_->setFixedWidth(kWidth * 3 / 4);
+    name_->setTextFormat(Qt::PlainText);
+
+    connect(detailsButton_, &QPushButton::toggled, this, [this](bool shown) { ShowDetails(shown); });
+    started_.start();
+    clock_.setInterval(500);
+    connect(&clock_, &QTimer::timeout, this, [this] { ShowProgress(); });
+    clock_.start();
+    ShowProgress();
+}
+
+void ConverterWindow::ShowProgress() {
+    const auto spent = std::chrono::milliseconds(started_.elapsed());
+    elapsed_->setText(tr("Elapsed %1").arg(Clock(std::chrono::duration_cast<std::chrono::seconds>(spent))));
+    const auto percent = progress_.Percent();
+    if (!percent) {
+        // No length to measure against: the bar only says it is busy.
+        if (bar_->maximum() != 0) bar_->setRange(0, 0);
+        bar_->setAccessibleDescription(tr("Busy, length unknown"));
+        left_->clear();
+        return;
+    }
+    if (bar_->maximum() != 100) bar_->setRange(0, 100);
+    bar_->setValue(*percent);
+    bar_->setAccessibleDescription(tr("%1 percent").arg(*percent));
+    const auto left = progress_.TimeLeft(spent);
+    left_->setText(left ? tr("About %1 left").arg(Clock(*left)) : QString());
 }
 
 void ConverterWindow::AddOutput(const QString& text) {
+    progress_.Feed(text.toStdString());
+    AddDetails(text);
+    ShowProgress();
+}
+
+void ConverterWindow::AddDetails(const QString& text) {
     // The converter redraws its progress line after a carriage return: show
     // that line being replaced rather than thousands of lines.
-    QTextCursor cursor(document());
+    QTextCursor cursor(details_->document());
     cursor.movePosition(QTextCursor::End);
     QString run;
     auto flush = [&] {
@@ -51,7 +141,33 @@ void ConverterWindow::AddOutput(const QString& text) {
         }
     }
     flush();
-    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    details_->verticalScrollBar()->setValue(details_->verticalScrollBar()->maximum());
+}
+
+void ConverterWindow::ShowDetails(bool shown) {
+    details_->setVisible(shown);
+    adjustSize();
+    if (avoid_) PlaceBeside(avoid_);
+}
+
+void ConverterWindow::PlaceBeside(QWidget* avoid) {
+    avoid_ = avoid;
+    adjustSize();
+    const QRect main = avoid->frameGeometry();
+    QScreen* screen = avoid->screen();
+    if (!screen) return;
+    // Before it is shown this window has no frame yet; the main window's
+    // frame (none without a window manager) tells how much one will add.
+    const QSize frame = avoid->frameGeometry().size() - avoid->geometry().size();
+    QRect spot = app::PlaceBeside(main, size() + frame, screen->availableGeometry());
+    const int missing = size().height() + frame.height() - spot.height();
+    if (missing > 0 && details_->isVisible()) {
+        // Too little room for all of it: fewer lines of details.
+        details_->setFixedHeight(std::max(40, details_->height() - missing));
+        adjustSize();
+        spot = app::PlaceBeside(main, size() + frame, screen->availableGeometry());
+    }
+    move(spot.topLeft());
 }
 
 }  // namespace app

@@ -1,7 +1,7 @@
 #include "Form1.h"
 
 #include <QCloseEvent>
-#include <algorithm>
+#include <QFileInfo>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -20,6 +20,7 @@ namespace app {
 namespace {
 convert::RunServices Services(platform::Platform& p) {
     convert::RunServices services{*p.files, *p.folders, *p.processes};
+    services.awake = p.awake.get();
     // Without a TEMP of the user's, results go to the program's own folder,
     // which the run makes private and checks before writing there.
     services.privateTempFolder = qEnvironmentVariableIsEmpty("TEMP");
@@ -185,21 +186,16 @@ void Form1::Repaint() {
 
 void Form1::PumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
-void Form1::ConverterStarted(const std::string& title) {
+void Form1::ConverterStarted(const std::string& title, int number, int count) {
 #ifdef _WIN32
     // There the converter shows its progress in its own console window.
-    (void)title;
+    (void)title, (void)number, (void)count;
     return;
 #endif
     delete converterWindow_;
-    converterWindow_ = new ConverterWindow(Decode(title));
-    // Beside the main window rather than over it: below when there is room.
-    const QRect main = frameGeometry();
-    const QRect room = screen() ? screen()->availableGeometry() : QRect();
-    QPoint place(main.left(), main.bottom() + 8);
-    if (room.isValid() && place.y() + converterWindow_->height() > room.bottom())
-        place.setY(std::max(room.top(), main.top() - converterWindow_->height() - 40));
-    converterWindow_->move(place);
+    converterWindow_ = new ConverterWindow(Decode(title), number, count);
+    // Beside the main window rather than over it, and without the focus.
+    converterWindow_->PlaceBeside(this);
     converterWindow_->show();
 }
 
@@ -209,8 +205,25 @@ void Form1::ConverterOutput(const std::string& text) {
 
 void Form1::ConverterEnded() {
     if (!converterWindow_) return;
+    // Should the progress window have been given the focus after all (some
+    // window systems do), it goes back to the main window, not elsewhere.
+    const bool hadFocus = converterWindow_->isActiveWindow();
     converterWindow_->close();
     converterWindow_->deleteLater();
+    if (hadFocus && isVisible()) activateWindow();
+}
+
+}  // namespace app
+
+namespace app {
+
+void Form1::RunEnded(int converted, int failed) {
+    // A user watching the window sees the end there.
+    if (isActiveWindow()) return;
+    // The icon beside the program when it runs from its build, else the
+    // installed theme's.
+    const QString beside = Decode(platform_.environment->ProgramFolder()) + QStringLiteral("/clipvane.png");
+    runEndNotice.Send(converted, failed, QFileInfo::exists(beside) ? beside : QStringLiteral("clipvane"));
 }
 
 }  // namespace app

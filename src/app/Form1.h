@@ -11,6 +11,7 @@
 #include "Form2.h"
 #include "Form3.h"
 #include "LogBox.h"
+#include "RunEndNotice.h"
 #include "convert/BatchRun.h"
 #include "convert/RunView.h"
 #include "convert/Supervision.h"
@@ -43,6 +44,8 @@ public:
 
     intake::FileList files;
     convert::Supervisor supervisor;
+    // Told when a run ends while the user looks elsewhere.
+    RunEndNotice runEndNotice;
 
     QGroupBox* Frame1;
     QGroupBox* Frame2;
@@ -72,9 +75,10 @@ public:
     void PumpEvents() override;
     bool Unloaded() override { return unloaded_; }
     void UnloadMainWindow() override;
-    void ConverterStarted(const std::string& title) override;
+    void ConverterStarted(const std::string& title, int number, int count) override;
     void ConverterOutput(const std::string& text) override;
     void ConverterEnded() override;
+    void RunEnded(int converted, int failed) override;
 
 signals:
     // The window is gone and the program should end.

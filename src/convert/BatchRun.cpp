@@ -23,6 +23,22 @@ std::string Join(const std::vector<std::string>& lines) {
     }
     return text;
 }
+
+// Holds the system awake for as long as it lives, however the run ends.
+class KeptAwake {
+public:
+    KeptAwake(platform::SleepInhibitor* awake) : awake_(awake) {
+        if (awake_) awake_->Inhibit("Converting video files");
+    }
+    ~KeptAwake() {
+        if (awake_) awake_->Release();
+    }
+    KeptAwake(const KeptAwake&) = delete;
+    KeptAwake& operator=(const KeptAwake&) = delete;
+
+private:
+    platform::SleepInhibitor* awake_;
+};
 }  // namespace
 
 std::vector<std::string> BatchRun::ConverterArguments(const std::string& input,
@@ -37,6 +53,7 @@ void BatchRun::Command1_Click() {
     }
     supervisor_.lConverterPid = 0;
     view_.SetCommand1(std::string(intake::kConverting), false);
+    KeptAwake awake(services_.awake);
     try {
         Run();
     } catch (const RunAborted&) {
@@ -47,10 +64,11 @@ void BatchRun::Command1_Click() {
 void BatchRun::Run() {
     // Files dropped during the run join the list but are not converted by it.
     const std::int16_t count = list_.iFileCount;
-    for (std::int16_t i = 0; i < count; ++i) ConvertOne(i);
+    for (std::int16_t i = 0; i < count; ++i) ConvertOne(i, count);
     AppendLog(std::string(kNewLine) + std::string(kFinishedLine));
     view_.SetLabel2(std::string(kFinishedStatus));
     view_.SetCommand1(std::string(intake::kFinish), true);
+    view_.RunEnded(converted_, failed_);
 }
 
 std::string BatchRun::OutputPath(const std::string& folder, const std::string& source) const {
@@ -81,7 +99,7 @@ std::string BatchRun::PrepareRun() {
     return {};
 }
 
-void BatchRun::ConvertOne(std::int16_t i) {
+void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
     auto& files = services_.files;
     // Copies: a drop inside a pump may grow (and move) the list.
     const std::string longName = list_.sLongNames[i];
@@ -120,7 +138,7 @@ void BatchRun::ConvertOne(std::int16_t i) {
         view_.ShowMessage(runProblem_);
         return Fail(std::string(kFailedStatus), false);
     }
-    view_.ConverterStarted(longName);
+    view_.ConverterStarted(longName, i + 1, count);
     supervisor_.lConverterPid = supervisor_.Adopt(std::move(child));
     supervisor_.WaitForExitProcess(supervisor_.lConverterPid);
     supervisor_.lConverterPid = 0;
@@ -138,6 +156,7 @@ void BatchRun::ConvertOne(std::int16_t i) {
     std::string reason = Deliver(shortName, temporary, OutputPath(desktop_, longName));
     if (!reason.empty()) return Fail(std::string(kCopyFailedStatus) + reason);
     AppendLog(std::string(kSuccessWord));
+    ++converted_;
 }
 
 std::string BatchRun::DesktopTarget(const std::string& wanted) {
@@ -235,6 +254,7 @@ std::string BatchRun::CopyKeepingAlive(const std::string& result, const std::str
 }
 
 void BatchRun::Fail(const std::string& status, bool pause) {
+    ++failed_;
     view_.SetLabel2(status);
     supervisor_.RefreshScreen();
     AppendLog(std::string(kFailWord));

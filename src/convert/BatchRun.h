@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PathStyle.h"
 #include "platform/Process.h"
+#include "platform/SleepInhibitor.h"
 #include "platform/SpecialFolders.h"
 
 namespace convert {
@@ -24,6 +25,8 @@ struct RunServices {
     platform::PathStyle style = platform::kNativePaths;
     // Dates the results and moves them; without it they are copied, undated.
     platform::FileAccess* access = nullptr;
+    // Keeps the system awake from START to the end of the run; optional.
+    platform::SleepInhibitor* awake = nullptr;
 };
 
 // The START button: converts every file listed when the run starts, one after
@@ -41,7 +44,7 @@ public:
 
 private:
     void Run();
-    void ConvertOne(std::int16_t i);
+    void ConvertOne(std::int16_t i, std::int16_t count);
     // "" when the run can go on; otherwise the reason, shown once per run.
     std::string PrepareRun();
     std::string OutputPath(const std::string& folder, const std::string& source) const;
@@ -65,6 +68,8 @@ private:
     std::string converter_;
     std::string desktop_;
     std::set<std::string> produced_;
+    int converted_ = 0;
+    int failed_ = 0;
 };
 
 }  // namespace convert

@@ -21,9 +21,14 @@ public:
     virtual void UnloadMainWindow() = 0;
 
     // The converter's own window: shows its live output, never takes the focus.
-    virtual void ConverterStarted(const std::string& title) = 0;
+    // `number` is the file's place in the run (1 to `count`).
+    virtual void ConverterStarted(const std::string& title, int number, int count) = 0;
     virtual void ConverterOutput(const std::string& text) = 0;
     virtual void ConverterEnded() = 0;
+
+    // The run is over (FINISH): how many files reached the Desktop and how
+    // many did not. Not called when the window was closed mid-run.
+    virtual void RunEnded(int converted, int failed) { (void)converted, (void)failed; }
 };
 
 }  // namespace convert

@@ -8,6 +8,7 @@
 #include "PathStyle.h"
 #include "Process.h"
 #include "Shortcuts.h"
+#include "SleepInhibitor.h"
 #include "SpecialFolders.h"
 
 namespace platform {
@@ -21,6 +22,7 @@ struct Platform {
     std::unique_ptr<SpecialFolders> folders;
     std::unique_ptr<ProcessLauncher> processes;
     std::unique_ptr<Shortcuts> shortcuts;
+    std::unique_ptr<SleepInhibitor> awake;
 };
 
 // The implementation for the system the program was built for.

@@ -129,7 +129,7 @@ protected:
         supervisorSeen = &supervisor;
         convert::BatchRun run(list, view, supervisor,
                               {files, folders, *platform_.processes, privateTemp, platform::kNativePaths,
-                               &access});
+                               &access, awake});
         run.Command1_Click();
         supervisorSeen = nullptr;
     }
@@ -165,6 +165,22 @@ protected:
     testing_support::FakeView view;
     convert::Timing timing{std::chrono::milliseconds(5), std::chrono::milliseconds(30), std::chrono::milliseconds(5)};
     convert::Supervisor* supervisorSeen = nullptr;
+    platform::SleepInhibitor* awake = nullptr;
+};
+
+// Records what the run asks of the system's sleep.
+class RecordingInhibitor : public platform::SleepInhibitor {
+public:
+    std::vector<std::string> calls;
+    bool held = false;
+    void Inhibit(const std::string& reason) override {
+        calls.push_back("inhibit " + reason);
+        held = true;
+    }
+    void Release() override {
+        calls.push_back("release");
+        held = false;
+    }
 };
 
 TEST_F(BatchRunTest, AnEmptyListGoesStraightToFinish) {
@@ -564,3 +580,63 @@ TEST_F(BatchRunTest, TheRealPausesLastOneAndFiveSeconds) {
 }
 
 }  // namespace
+
+TEST_F(BatchRunTest, TheSystemStaysAwakeFromStartToFinishAndIsToldEachPlaceAndTheCounts) {
+    RecordingInhibitor inhibitor;
+    awake = &inhibitor;
+    Add(Clip("a.MTS"));
+    Add(Clip("b.MTS", "mode=fail"));
+    Add(Clip("c.MTS"));
+    int pumpsAwake = 0, pumpsAsleep = 0;
+    view.onPump = [&] { ++(inhibitor.held ? pumpsAwake : pumpsAsleep); };
+    Run();
+    EXPECT_EQ(inhibitor.calls, (Lines{"inhibit Converting video files", "release"}));
+    EXPECT_GT(pumpsAwake, 0);
+    EXPECT_EQ(pumpsAsleep, 0);
+    EXPECT_EQ(view.converterPlaces, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+    EXPECT_EQ(view.runEnds, (std::vector<std::pair<int, int>>{{2, 1}}));
+}
+
+TEST_F(BatchRunTest, TheEndOfTheRunIsToldEvenWhenNothingCouldBeConverted) {
+    RecordingInhibitor inhibitor;
+    awake = &inhibitor;
+    struct Case {
+        bool noConverter;
+        int files;
+        std::pair<int, int> counts;
+    };
+    for (const Case& c : {Case{false, 0, {0, 0}}, Case{true, 2, {0, 2}}}) {
+        if (c.noConverter) fs::remove(converter);
+        for (int i = 0; i < c.files; ++i) Add(Clip(std::to_string(i) + ".MTS"));
+        view = {};
+        inhibitor.calls.clear();
+        Run();
+        EXPECT_EQ(view.runEnds, (std::vector<std::pair<int, int>>{c.counts}));
+        EXPECT_EQ(inhibitor.calls, (Lines{"inhibit Converting video files", "release"}));
+    }
+}
+
+TEST_F(BatchRunTest, ClosingTheWindowMidRunLetsTheSystemSleepAgain) {
+    RecordingInhibitor inhibitor;
+    awake = &inhibitor;
+    Add(Clip("a.MTS", "mode=hang"));
+    view.onPump = [&] {
+        if (supervisorSeen && supervisorSeen->lConverterPid != 0 && !view.unloaded) {
+            supervisorSeen->Form_Unload();
+            view.unloaded = true;
+        }
+    };
+    Run();
+    EXPECT_TRUE(view.unloaded);
+    EXPECT_EQ(inhibitor.calls, (Lines{"inhibit Converting video files", "release"}));
+    EXPECT_TRUE(view.runEnds.empty());
+}
+
+TEST_F(BatchRunTest, FinishNeitherHoldsTheSystemAwakeNorTellsAnEnd) {
+    RecordingInhibitor inhibitor;
+    awake = &inhibitor;
+    view.caption = "FINISH";
+    Run();
+    EXPECT_TRUE(inhibitor.calls.empty());
+    EXPECT_TRUE(view.runEnds.empty());
+}

@@ -61,7 +61,7 @@ TEST_F(RunWindowTest, TheButtonIsDisabledWhileConvertingAndTheConverterWindowSho
         caption = form->Command1->text();
         enabled = form->Command1->isEnabled();
         QTest::qWait(150);
-        output = form->converterWindow()->toPlainText();
+        output = form->converterWindow()->details()->toPlainText();
     });
     Start();
     unsetenv("FAKE_FFMPEG_CHATTER");

@@ -60,6 +60,14 @@ TEST_F(LinuxLaunchers, TheEntryIsValidAndComplete) {
     ASSERT_EQ(shortcuts.Create(link, programFolder + "/clipvane", "/", "Convert clips", true), "");
     EXPECT_NE(ReadFile(link).find("\nIcon=" + programFolder + "/clipvane.png\n"), std::string::npos);
     EXPECT_EQ(Validate(link), std::make_pair(0, std::string()));
+
+    // Installed: bin/clipvane with the icon in share/icons/hicolor.
+    const std::string prefix = folder / "usr";
+    std::filesystem::create_directories(prefix + "/share/icons/hicolor/128x128/apps");
+    WriteFile(prefix + "/share/icons/hicolor/128x128/apps/clipvane.png", "png");
+    std::filesystem::create_directories(prefix + "/bin");
+    ASSERT_EQ(shortcuts.Create(link, prefix + "/bin/clipvane", "/", "", false), "");
+    EXPECT_NE(ReadFile(link).find("\nIcon=clipvane\n"), std::string::npos);
 }
 
 TEST_F(LinuxLaunchers, OnlyTheDesktopLauncherIsExecutable) {

@@ -93,6 +93,16 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -n "$converter" ] || { echo "FAIL: START did not run the converter"; cat "$work/program2.log"; exit 1; }
+# Its progress window stands beside the main window, never over it (here
+# without a window manager, where nothing else moves it).
+progress=$(timeout 10 xdotool search --sync --onlyvisible --name '^Converting 00001.MTS$' | head -n1) || true
+[ -n "$progress" ] || { echo "FAIL: no progress window"; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^/MAIN_/')"
+eval "$(xdotool getwindowgeometry --shell "$progress")"
+echo "progress window at $X,$Y size ${WIDTH}x$HEIGHT; main at $MAIN_X,$MAIN_Y size ${MAIN_WIDTH}x$MAIN_HEIGHT"
+if [ $((X < MAIN_X + MAIN_WIDTH && MAIN_X < X + WIDTH && Y < MAIN_Y + MAIN_HEIGHT && MAIN_Y < Y + HEIGHT)) = 1 ]; then
+  echo "FAIL: the progress window covers the main window"; exit 1
+fi
 close_and_expect_exit "$work/program2.log"
 sleep 0.2
 if kill -0 "$converter" 2>/dev/null; then echo "FAIL: the converter outlived the program"; kill -9 "$converter"; exit 1; fi

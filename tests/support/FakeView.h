@@ -21,6 +21,8 @@ public:
     bool unloaded = false;
     int unloadRequests = 0;
     std::vector<std::string> converterTitles;
+    std::vector<std::pair<int, int>> converterPlaces;  // number, count
+    std::vector<std::pair<int, int>> runEnds;          // converted, failed
     std::string converterOutput;
     int convertersEnded = 0;
     // Runs inside every event pump, as a user's action would.
@@ -47,9 +49,13 @@ public:
     }
     bool Unloaded() override { return unloaded; }
     void UnloadMainWindow() override { ++unloadRequests; }
-    void ConverterStarted(const std::string& title) override { converterTitles.push_back(title); }
+    void ConverterStarted(const std::string& title, int number, int count) override {
+        converterTitles.push_back(title);
+        converterPlaces.emplace_back(number, count);
+    }
     void ConverterOutput(const std::string& t) override { converterOutput += t; }
     void ConverterEnded() override { ++convertersEnded; }
+    void RunEnded(int converted, int failed) override { runEnds.emplace_back(converted, failed); }
 
     // The log box's lines, split at line breaks.
     std::vector<std::string> Lines() const {

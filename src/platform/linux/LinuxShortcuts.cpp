@@ -77,9 +77,14 @@ std::string LinuxShortcuts::TargetName() { return "clipvane"; }
 std::string LinuxShortcuts::Create(const std::string& linkPath, const std::string& target,
                                    const std::string& workingFolder,
                                    const std::string& description, bool onDesktop) {
-    // The build puts the icon beside the program; a theme icon stands in otherwise.
-    const std::string iconFile = posix_detail::FolderOf(target) + "/clipvane.png";
-    const std::string icon = IsRegularFile(iconFile) ? DesktopEntryString(iconFile) : kFallbackIcon;
+    // The build puts the icon beside the program; an installed program has
+    // its own in the icon theme; a generic theme icon stands in otherwise.
+    const std::string folder = posix_detail::FolderOf(target);
+    const std::string iconFile = folder + "/clipvane.png";
+    const bool installedIcon = IsRegularFile(folder + "/../share/icons/hicolor/128x128/apps/clipvane.png");
+    const std::string icon = IsRegularFile(iconFile) ? DesktopEntryString(iconFile)
+                             : installedIcon         ? "clipvane"
+                                                     : kFallbackIcon;
 
     std::string entry;
     entry += "[Desktop Entry]\n";

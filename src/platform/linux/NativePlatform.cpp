@@ -4,6 +4,7 @@
 #include "LinuxNameForms.h"
 #include "LinuxProcess.h"
 #include "LinuxShortcuts.h"
+#include "LinuxSleepInhibitor.h"
 #include "LinuxSpecialFolders.h"
 #include "platform/Platform.h"
 
@@ -19,6 +20,7 @@ Platform MakeNativePlatform(int argc, char** argv) {
     native.names = std::make_unique<LinuxNameForms>();
     native.folders = std::make_unique<LinuxSpecialFolders>();
     native.shortcuts = std::make_unique<LinuxShortcuts>();
+    native.awake = std::make_unique<LinuxSleepInhibitor>();
     return native;
 }
 

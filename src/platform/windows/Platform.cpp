@@ -12,6 +12,7 @@ Platform MakeNativePlatform(int /*argc*/, char** /*argv*/) {
     p.folders = windows::MakeSpecialFolders();
     p.processes = windows::MakeProcessLauncher(p.environment->ProgramFolder());
     p.shortcuts = windows::MakeShortcuts();
+    p.awake = windows::MakeSleepInhibitor();
     return p;
 }
 

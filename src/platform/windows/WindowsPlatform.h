@@ -21,5 +21,7 @@ std::unique_ptr<SpecialFolders> MakeSpecialFolders();
 // Looks for the converter in `programFolder` only.
 std::unique_ptr<ProcessLauncher> MakeProcessLauncher(std::string programFolder);
 std::unique_ptr<Shortcuts> MakeShortcuts();
+// Asks Windows to stay awake (ES_CONTINUOUS | ES_SYSTEM_REQUIRED) while held.
+std::unique_ptr<SleepInhibitor> MakeSleepInhibitor();
 
 }  // namespace platform::windows

@@ -1,0 +1,144 @@
+#include <QAccessible>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+
+#include "MainWindowFixture.h"
+#include "WindowPlacement.h"
+
+namespace gui_test {
+namespace {
+
+TEST(WindowPlacementTest, TheProgressWindowNeverCoversTheMainWindow) {
+    const QRect screen(0, 0, 1024, 768);
+    const QSize wanted(480, 200);
+    struct Case {
+        const char* where;
+        QRect main;
+        QPoint expected;
+        QSize size;
+    };
+    const Case cases[] = {
+        {"centred: below", QRect(289, 227, 446, 313), QPoint(289, 548), wanted},
+        {"low: above", QRect(289, 450, 446, 313), QPoint(289, 242), wanted},
+        {"tall: right", QRect(0, 0, 446, 768), QPoint(454, 0), wanted},
+        {"tall at the right edge: left", QRect(578, 0, 446, 768), QPoint(90, 0), wanted},
+        {"near the right edge: below, kept on the screen", QRect(700, 100, 300, 300), QPoint(544, 408), wanted},
+        {"no room: the largest band, shrunk", QRect(0, 100, 1024, 600), QPoint(0, 0), QSize(480, 92)},
+        {"full screen: off it", QRect(0, 0, 1024, 768), QPoint(0, 776), wanted},
+    };
+    for (const auto& c : cases) {
+        const QRect spot = app::PlaceBeside(c.main, wanted, screen);
+        EXPECT_EQ(spot.topLeft(), c.expected) << c.where;
+        EXPECT_EQ(spot.size(), c.size) << c.where;
+        EXPECT_FALSE(spot.intersects(c.main)) << c.where;
+    }
+}
+
+const char* kStart =
+    "Input #0, mpegts, from 'clip.MTS':\n"
+    "  Duration: 00:00:20.00, start: 11.400000, bitrate: 388 kb/s\n"
+    "frame=  206 fps=201 q=28.0 size=       0kB time=00:00:05.00 bitrate=   0.1kbits/s speed=6.09x    \r";
+
+TEST(ProgressWindowTest, ShowsTheClipItsPlaceThePercentAndKeepsTheDetailsFolded) {
+    app::ConverterWindow window("/home/user/Videos/Birthday party.MTS", 2, 5);
+    EXPECT_EQ(window.name()->text(), "Birthday party.MTS");
+    EXPECT_EQ(window.place()->text(), "2 of 5");
+    EXPECT_TRUE(window.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    window.AddOutput(kStart);
+    window.AddOutput("frame=  302 time=00:00:1");  // the rest comes later
+    EXPECT_EQ(window.bar()->value(), 25);
+    window.AddOutput("0.00 bitrate=N/A\r");
+    EXPECT_EQ(window.bar()->value(), 50);
+    EXPECT_EQ(window.bar()->maximum(), 100);
+    EXPECT_TRUE(window.elapsed()->text().startsWith("Elapsed 0:0"));
+    EXPECT_FALSE(window.details()->isVisibleTo(&window));
+    window.detailsButton()->click();
+    EXPECT_TRUE(window.details()->isVisibleTo(&window));
+    EXPECT_TRUE(window.details()->toPlainText().endsWith("frame=  302 time=00:00:10.00 bitrate=N/A"));
+    // Screen readers get names for every text and the bar's value.
+    for (QWidget* w : std::initializer_list<QWidget*>{window.name(), window.place(), window.bar(),
+                                                      window.elapsed(), window.left(), window.details()})
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << w->metaObject()->className();
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window.bar());
+    ASSERT_TRUE(bar && bar->valueInterface());
+    EXPECT_EQ(bar->valueInterface()->currentValue().toInt(), 50);
+}
+
+TEST(ProgressWindowTest, WithoutALengthTheBarIsBusyAndOnlyTheTimeSpentShows) {
+    app::ConverterWindow window("pipe.MTS", 1, 1);
+    window.AddOutput("  Duration: N/A, start: 1.440000, bitrate: N/A\nframe= 50 time=00:00:01.88 x\r");
+    EXPECT_EQ(window.bar()->maximum(), 0);  // busy
+    EXPECT_TRUE(window.left()->text().isEmpty());
+    EXPECT_FALSE(window.elapsed()->text().isEmpty());
+}
+
+class ProgressRunTest : public MainWindowTest {};
+
+TEST_F(ProgressRunTest, EachFileShowsItsPlaceBesideTheMainWindow) {
+    UseFakeConverter("ok", 0.2);
+    Load({MakeFile("Videos/a.MTS"), MakeFile("Videos/b.MTS")});
+    form->ShowCentred();
+    QStringList places;
+    bool covered = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        app::ConverterWindow* w = form->converterWindow();
+        if (!w || !w->isVisible()) return;
+        if (places.isEmpty() || places.last() != w->place()->text()) places << w->place()->text();
+        covered = covered || w->frameGeometry().intersects(form->frameGeometry());
+    });
+    watch.start(10);
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    EXPECT_EQ(places, (QStringList{"1 of 2", "2 of 2"}));
+    EXPECT_FALSE(covered);
+    EXPECT_EQ(Lines().last(), "**Finished**");
+}
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
+}
+
+TEST_F(ProgressRunTest, ARealClipShowsThePercentRisingAndTheTimeLeft) {
+    setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
+    if (Shell("command -v ffmpeg").empty()) GTEST_SKIP() << "ffmpeg is not installed";
+    const std::string clip = videos + "/00001.MTS";
+    Shell("ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=size=1280x720:rate=25 -t 6 "
+          "-c:v mpeg2video -q:v 4 -f mpegts -output_ts_offset 1.4 '" + clip + "' 2>&1");
+    ASSERT_TRUE(std::filesystem::exists(clip));
+    Load({clip});
+    form->ShowCentred();
+    std::vector<int> percents;
+    QStringList lefts;
+    QString details;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        app::ConverterWindow* w = form->converterWindow();
+        if (!w || !w->isVisible() || !w->progress().Position()) return;
+        if (percents.empty() || percents.back() != w->bar()->value()) percents.push_back(w->bar()->value());
+        if (!w->left()->text().isEmpty() && (lefts.isEmpty() || lefts.last() != w->left()->text())) lefts << w->left()->text();
+        details = w->details()->toPlainText();
+    });
+    watch.start(5);
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    ASSERT_EQ(Lines().at(2), "No. 1: " + QString::fromStdString(clip) + "... SUCCESS");
+    std::string seen;
+    for (int p : percents) seen += std::to_string(p) + " ";
+    std::printf("percent seen: %s\ntime left seen: %s\n", seen.c_str(), lefts.join(", ").toUtf8().constData());
+    ASSERT_GE(percents.size(), 2u) << "too quick to watch";
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+    EXPECT_GT(percents.back(), percents.front());
+    EXPECT_GE(percents.back(), 90);
+    EXPECT_FALSE(lefts.isEmpty());
+    EXPECT_TRUE(details.contains("Duration: 00:00:06.00"));
+}
+
+}  // namespace
+}  // namespace gui_test

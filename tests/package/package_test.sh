@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Builds the Debian package from this build, checks it the way Debian would
+# (lintian, desktop-file-validate, appstreamcli), unpacks it into a temporary
+# root and starts the unpacked program under Xvfb: it must show its usage text.
+set -euo pipefail
+build=$(realpath "$1")
+closer=$(realpath "$2")
+
+work=$(mktemp -d)
+xvfb_pid=""
+program_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; fail "cpack"; }
+deb=$(ls "$work"/package/clipvane_*.deb)
+echo "package $(basename "$deb"): $(stat -c %s "$deb") bytes"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for needed in ffmpeg libqt6widgets6 libqt6dbus6 libc6; do
+  [[ "$depends" == *"$needed"* ]] || fail "no $needed among the dependencies"
+done
+
+if command -v lintian >/dev/null; then
+  lintian --fail-on error "$deb" 2>/dev/null | tee "$work/lintian.log" || fail "lintian reports errors"
+  ! grep -q '^E:' "$work/lintian.log" || fail "lintian reports errors"
+  echo "lintian: no errors"
+else
+  echo "lintian is not installed: not run"
+fi
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+entry=$root/usr/share/applications/org.clipvane.Clipvane.desktop
+desktop-file-validate "$entry" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$root/usr/share/metainfo/org.clipvane.Clipvane.metainfo.xml" ||
+  fail "appstreamcli validate"
+# "Open With" stays the Setting window's choice: the menu entry claims no types.
+! grep -q '^MimeType=' "$entry" || fail "the menu entry lists MIME types"
+grep -q '^Categories=.*AudioVideo;' "$entry" || fail "the menu entry is not under AudioVideo"
+icon=$(sed -n 's/^Icon=//p' "$entry")
+[ -f "$root/usr/share/icons/hicolor/128x128/apps/$icon.png" ] || fail "no icon $icon in hicolor"
+[ -x "$root/usr/bin/clipvane" ] || fail "no usr/bin/clipvane"
+zcat "$root/usr/share/man/man1/clipvane.1.gz" | grep -q '^\.TH CLIPVANE 1' || fail "no manual page"
+
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
+export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
+exec 3<> "$work/displayfd"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+display=""
+for _ in $(seq 100); do
+  display=$(head -n1 "$work/displayfd" 2>/dev/null || true)
+  [ -n "$display" ] && break
+  sleep 0.1
+done
+[ -n "$display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
+export DISPLAY=":$display"
+
+"$root/usr/bin/clipvane" >"$work/program.log" 2>&1 &
+program_pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Clipvane$' | head -n1) || true
+[ -n "$window" ] || { cat "$work/program.log"; fail "the unpacked clipvane showed no window"; }
+xdotool windowfocus --sync "$window"
+sleep 0.5
+xdotool key --clearmodifiers Tab Tab Tab ctrl+a ctrl+c
+sleep 0.5
+shown=$(timeout 5 xclip -o -selection clipboard || true)
+expected=$(printf '%s\n%s\n%s\n%s' "Please drag & drop video file(s) here." \
+  "Drag & Dropping video file(s) to the Desktop icon is also OK." "To change the setting, " \
+  'please right click and "send to" video file(s).')
+[ "$shown" = "$expected" ] || { echo "shown:"; echo "$shown"; fail "the log box does not show the usage text"; }
+"$closer" "$window"
+for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$program_pid" 2>/dev/null && fail "still running after its window was closed"
+program_pid=""
+echo "PASS: the package validates, and its clipvane starts and shows the usage text"
