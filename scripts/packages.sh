@@ -6,6 +6,7 @@ clipvane_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg
   xvfb xauth xdotool xclip desktop-file-utils libglib2.0-bin
+  dbus-daemon gvfs gvfs-daemons
 )
 
 # Installs those of the given packages that are missing.
