@@ -179,7 +179,7 @@ bool Quoted(const std::string& token) { return !token.empty() && token.front() =
 
 }  // namespace
 
-std::string CheckCommandLine(std::string_view input) {
+std::string CheckCommandLine(std::string_view input, bool capacityRuns) {
     const Parts parts = Split(input, false);
     const FakeTree tree(parts.listing, parts.style());
     FakeNameForms names(tree);
@@ -195,8 +195,10 @@ std::string CheckCommandLine(std::string_view input) {
         tokens = intake::Tokenize(parts.rest);
         if (std::string failure = CheckTokens(parts.rest, tokens); !failure.empty()) return failure;
     }
-    // A flag repeats the tokens past the list's capacity.
-    if ((parts.flags & 0xFC) == 0xFC && !tokens.empty()) {
+    // A flag repeats the tokens past the list's capacity; the copies are
+    // checked against the first round only, which keeps such runs short.
+    const std::size_t distinct = tokens.size();
+    if (capacityRuns && (parts.flags & 0xFE) == 0xFC && !tokens.empty()) {
         std::vector<std::string> many;
         while (many.size() <= static_cast<std::size_t>(intake::kMaxFiles))
             many.insert(many.end(), tokens.begin(), tokens.end());
@@ -223,6 +225,13 @@ std::string CheckCommandLine(std::string_view input) {
     for (std::size_t i = 0; i < expected; ++i) {
         const std::string& token = tokens[i];
         const std::string& display = list.sLongNames[i];
+        if (i >= distinct) {
+            const std::size_t first = i % distinct;
+            if (display != list.sLongNames[first] || list.sShortNames[i] != list.sShortNames[first])
+                return Failure("the same token gave another entry", token);
+            if (files.FolderExists(list.sShortNames[i])) ++folders;
+            continue;
+        }
         if (Quoted(token)) {
             const std::string inner = token.size() >= 2 ? token.substr(1, token.size() - 2) : "";
             if (display != inner) return Failure("a quoted token is not shown as written", token);
@@ -256,7 +265,7 @@ std::string CheckLongName(std::string_view input) {
     return CheckLongForm(argument, result, names, tree);
 }
 
-std::string CheckDrop(std::string_view input) {
+std::string CheckDrop(std::string_view input, bool capacityRuns) {
     const Parts parts = Split(input, true);
     const FakeTree tree(parts.listing, parts.style());
     FakeNameForms names(tree);
@@ -265,7 +274,8 @@ std::string CheckDrop(std::string_view input) {
 
     // Entries already listed: a few, or the list nearly or quite full.
     intake::FileList list;
-    const int before = parts.extra < 250 ? parts.extra : intake::kMaxFiles - (255 - parts.extra);
+    const int before =
+        parts.extra < 250 || !capacityRuns ? parts.extra : intake::kMaxFiles - (255 - parts.extra);
     for (int i = 0; i < before; ++i) list.Append("earlier", "EARLIER");
     View view;
     view.caption = "Converting";
@@ -296,9 +306,9 @@ std::string CheckDrop(std::string_view input) {
 
 const std::vector<NamedCheck>& IntakeChecks() {
     static const std::vector<NamedCheck> checks = {
-        {"command_line", CheckCommandLine},
+        {"command_line", [](std::string_view input) { return CheckCommandLine(input, true); }},
         {"long_name", CheckLongName},
-        {"drop", CheckDrop},
+        {"drop", [](std::string_view input) { return CheckDrop(input, true); }},
     };
     return checks;
 }

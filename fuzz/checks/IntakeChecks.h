@@ -10,13 +10,16 @@
 namespace fuzzcheck {
 
 // Input: flags byte, a listing for the fake file system (see FakeTree), a NUL,
-// then the argument string (or, by a flag, one raw token per line).
-std::string CheckCommandLine(std::string_view input);
+// then the argument string (or, by a flag, one raw token per line). With
+// `capacityRuns`, flags 0xFC and 0xFD repeat the tokens past the list's
+// capacity; such runs take a good part of a second, too slow for fuzzing.
+std::string CheckCommandLine(std::string_view input, bool capacityRuns);
 // Input: flags byte, listing, NUL, then the path to look up.
 std::string CheckLongName(std::string_view input);
 // Input: flags byte, entries already listed byte, listing, NUL, then the
-// dropped paths, one per line.
-std::string CheckDrop(std::string_view input);
+// dropped paths, one per line. With `capacityRuns`, 250 to 255 entries
+// already listed stand for a list 5 to 0 entries short of full.
+std::string CheckDrop(std::string_view input, bool capacityRuns);
 
 struct NamedCheck {
     const char* name;  // the folder name of its seeds and kept inputs
