@@ -7,6 +7,8 @@ clipvane_packages=(
   ffmpeg
   xvfb xauth xdotool xclip desktop-file-utils libglib2.0-bin
   dbus-daemon appstream dpkg-dev lintian
+  dbus-daemon gvfs gvfs-daemons
+  clang libclang-rt-14-dev
 )
 
 # Installs those of the given packages that are missing.
@@ -30,4 +32,11 @@ clipvane_build() {
   shift
   cmake -S "$clipvane_root" -B "$build_dir" -G Ninja "$@" >/dev/null
   cmake --build "$build_dir" --parallel "$(nproc)"
+}
+
+# The second build: clang with AddressSanitizer, UndefinedBehaviorSanitizer
+# and the fuzz targets.
+clipvane_configure_sanitized() {
+  cmake -S "$clipvane_root" -B "$1" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+    -DCLIPVANE_SANITIZE=ON -DCLIPVANE_BUILD_FUZZERS=ON -DCLIPVANE_BUILD_BENCH=OFF >/dev/null
 }

@@ -7,6 +7,13 @@ clipvane_install_missing
 clipvane_build "$clipvane_root/build" -DCLIPVANE_BUILD_BENCH=ON
 cd "$clipvane_root/build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel 2 --timeout 600
+# Again under AddressSanitizer and UndefinedBehaviorSanitizer (clang), which
+# also builds the fuzz targets; each of them then runs for 20 seconds.
+clipvane_configure_sanitized "$clipvane_root/build-sanitize"
+cmake --build "$clipvane_root/build-sanitize" --parallel "$(nproc)"
+(cd "$clipvane_root/build-sanitize" &&
+  QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel 2 --timeout 600 -E '^smoke')
+CLIPVANE_FUZZ_PREBUILT=1 "$clipvane_root/scripts/fuzz.sh" --seconds 20
 if [ -x "$clipvane_root/scripts/windows-test.sh" ]; then
   "$clipvane_root/scripts/windows-test.sh"
 fi

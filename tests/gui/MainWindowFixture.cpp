@@ -67,6 +67,7 @@ QStringList MainWindowTest::Lines() const { return Text().split(u'\n'); }
 namespace gui_test {
 
 bool DropOn(QWidget* target, QMimeData* data) {
+    const std::unique_ptr<QMimeData> owned(data);  // a drag owns its data until it ends
     const QPoint pos = target->rect().center();
     QDragEnterEvent enter(pos, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
     enter.setAccepted(false);

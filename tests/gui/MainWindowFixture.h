@@ -18,8 +18,8 @@ QT_END_NAMESPACE
 
 namespace gui_test {
 
-// Delivers a drag and drop onto a widget as the window system would; false
-// when the widget refused the drag.
+// Delivers a drag and drop onto a widget as the window system would, and
+// deletes the data afterwards; false when the widget refused the drag.
 bool DropOn(QWidget* target, QMimeData* data);
 // The drag of some files from a file manager.
 QMimeData* FileDrag(const std::vector<std::string>& paths);

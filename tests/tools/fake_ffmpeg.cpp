@@ -7,8 +7,10 @@
 //   FAKE_FFMPEG_EXIT    the exit code for "fail" and "partial" (default 1)
 //   FAKE_FFMPEG_SECONDS how long to run before acting (default 0)
 //   FAKE_FFMPEG_CHATTER bytes of progress text to print first (default 0)
-//   FAKE_FFMPEG_BYTES   the size of the output in mode "ok" (default 4096)
-// An input file whose content starts with "mode=X" picks the mode for itself.
+//   FAKE_FFMPEG_BYTES   the size of the output in "ok" mode (default 4096); a
+//                       write that fails (a full disk) exits 1, as the real one
+// An input file whose content starts with "mode=X" picks the mode for itself,
+// one that starts with "bytes=N" the size of its output.
 // The log also says whether the output existed when the converter started.
 #include <algorithm>
 #include <chrono>
@@ -24,11 +26,13 @@ std::string Env(const char* name, const char* fallback) {
     return value && *value ? value : fallback;
 }
 
-void WriteOutput(const std::string& path, std::size_t bytes) {
+bool WriteOutput(const std::string& path, std::size_t bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    const std::string chunk(std::min<std::size_t>(bytes, 1 << 20), 'v');
-    for (std::size_t left = bytes; left > 0; left -= std::min(left, chunk.size()))
+    const std::string chunk(65536, 'v');
+    for (std::size_t left = bytes; out && left > 0; left -= std::min(left, chunk.size()))
         out.write(chunk.data(), static_cast<std::streamsize>(std::min(left, chunk.size())));
+    out.close();
+    return !out.fail();
 }
 }  // namespace
 
@@ -41,6 +45,7 @@ int main(int argc, char** argv) {
         out << (std::ifstream(output).good() ? "output existed" : "no output") << "\n--\n";
     }
     std::string mode = Env("FAKE_FFMPEG_MODE", "ok");
+    std::size_t bytes = std::strtoul(Env("FAKE_FFMPEG_BYTES", "4096").c_str(), nullptr, 10);
     if (argc > 3) {
         std::ifstream input(argv[3], std::ios::binary);
         if (!input) {
@@ -51,6 +56,7 @@ int main(int argc, char** argv) {
         std::string first;
         std::getline(input, first);
         if (first.rfind("mode=", 0) == 0) mode = first.substr(5);
+        if (first.rfind("bytes=", 0) == 0) bytes = std::strtoul(first.c_str() + 6, nullptr, 10);
     }
     const long chatter = std::atol(Env("FAKE_FFMPEG_CHATTER", "0").c_str());
     for (long written = 0; written < chatter; written += 64)
@@ -61,7 +67,10 @@ int main(int argc, char** argv) {
 
     const int code = std::atoi(Env("FAKE_FFMPEG_EXIT", "1").c_str());
     if (mode == "ok") {
-        WriteOutput(output, std::strtoull(Env("FAKE_FFMPEG_BYTES", "4096").c_str(), nullptr, 10));
+        if (!WriteOutput(output, bytes)) {
+            std::cerr << output << ": No space left on device\n";
+            return 1;
+        }
         return 0;
     }
     if (mode == "empty") {

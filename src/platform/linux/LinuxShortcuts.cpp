@@ -10,6 +10,7 @@ extern char** environ;
 
 #include <cerrno>
 
+#include "LauncherTrust.h"
 #include "Paths.h"
 
 namespace platform {
@@ -124,6 +125,8 @@ std::string LinuxShortcuts::Create(const std::string& linkPath, const std::strin
         unlink(linkPath.c_str());
         return failure + posix_detail::Reason(error);
     }
+    // GNOME and Xfce run a desktop launcher only once it is marked trusted.
+    if (onDesktop) posix_detail::MarkLauncherTrusted(linkPath, entry);
     return {};
 }
 
