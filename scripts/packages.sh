@@ -7,8 +7,8 @@ clipvane_packages=(
   ffmpeg
   xvfb xauth xdotool xclip desktop-file-utils libglib2.0-bin
   dbus-daemon appstream dpkg-dev lintian
-  dbus-daemon gvfs gvfs-daemons
-  clang libclang-rt-14-dev
+  gvfs gvfs-daemons
+  clang libclang-rt-14-dev ccache
 )
 
 # Installs those of the given packages that are missing.
@@ -26,6 +26,11 @@ clipvane_install_packages() {
 }
 
 clipvane_install_missing() { clipvane_install_packages "${clipvane_packages[@]}"; }
+
+# Rebuilds reuse earlier compiles where ccache is installed.
+if [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ] && command -v ccache >/dev/null 2>&1; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
+fi
 
 clipvane_build() {
   local build_dir=$1
