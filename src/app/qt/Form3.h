@@ -3,22 +3,22 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
-#include <string>
+
+#include "forms/SettingForm.h"
 
 namespace app {
 
 class Form1;
 
-// The Setting window: creates or removes the two launchers, one on the
-// Desktop and one among the file manager's "Open With" programs. Whether
-// each launcher file exists is the program's only setting.
-class Form3 : public QWidget {
+// The Setting window: shows and reads its option buttons; what they do lives
+// in forms::SettingForm.
+class Form3 : public QWidget, private forms::SettingView {
 public:
     explicit Form3(Form1& form1);
 
-    void Form_Load();
-    void Command1_Click();
-    void Form_Unload();
+    void Form_Load() { form_.Form_Load(); }
+    void Command1_Click() { form_.Command1_Click(); }
+    void Form_Unload() { form_.Form_Unload(); }
 
     QGroupBox* Frame1;
     QGroupBox* Frame2;
@@ -28,25 +28,23 @@ public:
     QRadioButton* Option4;
     QPushButton* Command1;
 
-    std::string sTargetPath;
-    std::string sDesktopFolder;
-    std::string sSendToFolder;
-    std::string sDesktopLink;
-    std::string sSendToLink;
-    bool bDesktopLinkExisted = false;
-    bool bSendToLinkExisted = false;
+    const forms::SettingForm& form() const { return form_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Creates when wanted and absent at load, deletes when unwanted and
-    // present at load, and otherwise leaves the file alone.
-    void Apply(bool wanted, bool existed, const std::string& folder, const std::string& link,
-               bool onDesktop);
+    // forms::SettingView
+    void SetMainWindowEnabled(bool enabled) override;
+    void SetDesktopChoice(bool yes) override;
+    void SetSendToChoice(bool enabled) override;
+    bool DesktopChoice() override { return Option1->isChecked(); }
+    bool SendToChoice() override { return Option3->isChecked(); }
+    void ShowMessage(const std::string& text) override;
+    void Unload() override { close(); }
 
     Form1& form1_;
-    std::string programFolder_;
+    forms::SettingForm form_;
 };
 
 }  // namespace app
