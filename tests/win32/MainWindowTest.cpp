@@ -78,6 +78,16 @@ TEST_F(WindowTest, TabMovesStartAboutSettingLogBoxAndBack) {
     EXPECT_EQ(seen, expected);
     EXPECT_NE(form->LogText().find("Please drag & drop"), std::string::npos);
     EXPECT_EQ(form->LogText().find('\t'), std::string::npos);  // no tab typed into the box
+
+    // Enter presses the focused button: About opens, and its focused Close closes it.
+    PressTab(*form);
+    ASSERT_EQ(GetFocus(), form->Command2);
+    Press(*form, VK_RETURN);
+    ASSERT_NE(form->aboutWindow(), nullptr);
+    EXPECT_EQ(GetFocus(), form->aboutWindow()->Command1);
+    Press(*form, VK_RETURN);
+    EXPECT_EQ(form->aboutWindow(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(form->hwnd));
 }
 
 // What the START button showed while the run was going, seen from its pump.

@@ -27,8 +27,8 @@ HDROP MakeDrop(const std::vector<std::string>& paths) {
     return static_cast<HDROP>(memory);
 }
 
-void PressTab(app::Form1& form) {
-    MSG msg{GetFocus(), WM_KEYDOWN, VK_TAB, 0x000F0001, static_cast<DWORD>(GetMessageTime()), {}};
+void Press(app::Form1& form, WPARAM key) {
+    MSG msg{GetFocus(), WM_KEYDOWN, key, 0x00000001, static_cast<DWORD>(GetMessageTime()), {}};
     app::Window::Dispatch(msg);
     form.PumpEvents();
 }

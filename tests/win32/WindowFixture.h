@@ -18,8 +18,9 @@ namespace win32_test {
 RECT ClientRect(HWND control);
 // Explorer's drop of these paths: a DROPFILES block in global memory.
 HDROP MakeDrop(const std::vector<std::string>& paths);
-// Tab (or Shift+Tab) pressed where the focus is, through the window's pump.
-void PressTab(app::Form1& form);
+// A key pressed where the focus is, through the window's pump.
+void Press(app::Form1& form, WPARAM key);
+inline void PressTab(app::Form1& form) { Press(form, VK_TAB); }
 // The lines of the log box.
 std::vector<std::string> Lines(app::Form1& form);
 

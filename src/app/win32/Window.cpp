@@ -205,6 +205,17 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
 LRESULT Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            // Enter, from the dialog manager: the focused push button is pressed.
+            const HWND focus = GetFocus();
+            std::string_view pressed;
+            for (const auto& [name, control] : controls_)
+                if (control == focus && forms::Find(*layout_, name).kind == forms::Kind::Button &&
+                    IsWindowEnabled(control))
+                    pressed = name;
+            if (!pressed.empty()) Clicked(pressed);
+            return 0;
+        }
         if (HIWORD(wParam) == BN_CLICKED && lParam) {
             const int index = LOWORD(wParam) - kFirstId;
             if (layout_ && index >= 0 && index < static_cast<int>(layout_->controls.size()) &&
