@@ -5,6 +5,11 @@
 #include <QRect>
 #include <QString>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "forms/FormLayouts.h"
 
 class QWidget;
 
@@ -19,8 +24,19 @@ inline QRect Twips(int left, int top, int width, int height) {
 // The one font and icon all windows share.
 QFont WindowFont();
 QIcon WindowIcon();
-// A fixed-size window with a close box but no maximize or minimize button.
-void SetUpWindow(QWidget& window, const QString& caption, int clientWidthTwips, int clientHeightTwips);
+inline QRect Twips(const forms::Rect& r) { return Twips(r.left, r.top, r.width, r.height); }
+
+// A fixed-size window with a close box but no maximize or minimize button,
+// captioned and sized as its layout says.
+void SetUpWindow(QWidget& window, const forms::Layout& layout);
+
+// A control's caption and rectangle (in its container) from the layout.
+QString Caption(const forms::Layout& layout, std::string_view name);
+void Place(QWidget& control, const forms::Layout& layout, std::string_view name);
+
+// Frames and labels take no focus; Tab moves through the rest by tab index.
+void SetUpFocus(const forms::Layout& layout,
+                const std::vector<std::pair<std::string_view, QWidget*>>& controls);
 
 // Paths and texts in the core are bytes: UTF-8 on Windows, the file system's
 // own bytes on Linux. The windows decode them for display.

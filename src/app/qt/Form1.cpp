@@ -11,60 +11,46 @@
 #include "Form2.h"
 #include "Form3.h"
 #include "Look.h"
+#include "forms/RunSetup.h"
 #include "intake/CommandLineIntake.h"
 #include "intake/DropIntake.h"
 #include "intake/Texts.h"
 
 namespace app {
 
-namespace {
-convert::RunServices Services(platform::Platform& p) {
-    convert::RunServices services{*p.files, *p.folders, *p.processes};
-    services.awake = p.awake.get();
-    // Without a TEMP of the user's, results go to the program's own folder,
-    // which the run makes private and checks before writing there.
-    services.privateTempFolder = qEnvironmentVariableIsEmpty("TEMP");
-    services.access = p.access.get();
-    return services;
-}
-}  // namespace
-
 Form1::Form1(platform::Platform& platform, convert::Timing timing)
-    : supervisor(*this, timing), platform_(platform), batch_(files, *this, supervisor, Services(platform)) {
-    SetUpWindow(*this, QString::fromUtf8(intake::kProgramTitle.data(), intake::kProgramTitle.size()), 6690, 4695);
+    : supervisor(*this, timing), platform_(platform), batch_(files, *this, supervisor, forms::MakeRunServices(platform)) {
+    const forms::Layout& layout = forms::kForm1;
+    SetUpWindow(*this, layout);
 
-    Command3 = new QPushButton(tr("Setting"), this);
-    Command3->setGeometry(Twips(2400, 3960, 1095, 495));
-    Command2 = new QPushButton(tr("About this software"), this);
-    Command2->setGeometry(Twips(3840, 3960, 2655, 495));
-    Frame2 = new QGroupBox(tr("Message"), this);
-    Frame2->setGeometry(Twips(120, 2280, 6375, 1095));
+    Command3 = new QPushButton(Caption(layout, "Command3"), this);
+    Place(*Command3, layout, "Command3");
+    Command2 = new QPushButton(Caption(layout, "Command2"), this);
+    Place(*Command2, layout, "Command2");
+    Frame2 = new QGroupBox(Caption(layout, "Frame2"), this);
+    Place(*Frame2, layout, "Frame2");
     Label2 = new QLabel(Frame2);
-    Label2->setGeometry(Twips(120, 360, 6135, 615));
+    Place(*Label2, layout, "Label2");
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The frame already reads "Message": a screen reader reads the status.
     Label2->setAccessibleName(Label2->text());
-    Frame1 = new QGroupBox(tr("File to transfer"), this);
-    Frame1->setGeometry(Twips(120, 120, 6375, 2175));
+    Frame1 = new QGroupBox(Caption(layout, "Frame1"), this);
+    Place(*Frame1, layout, "Frame1");
     Text1 = new LogBox(Frame1);
-    Text1->setGeometry(Twips(120, 360, 6135, 1695));
-    Text1->setPlainText(QStringLiteral("Text1"));
-    Text1->setAccessibleName(tr("File to transfer"));
+    Place(*Text1, layout, "Text1");
+    Text1->setPlainText(Caption(layout, "Text1"));
+    Text1->setAccessibleName(Caption(layout, "Frame1"));
     Label1 = new QLabel(Frame1);
-    Label1->setGeometry(Twips(120, 360, 6135, 1695));
+    Place(*Label1, layout, "Label1");
     Label1->lower();  // beneath the log box, which covers it
-    Command1 = new QPushButton(QString::fromUtf8(intake::kStart.data(), intake::kStart.size()), this);
-    Command1->setGeometry(Twips(120, 3600, 1935, 855));
+    Command1 = new QPushButton(Caption(layout, "Command1"), this);
+    Place(*Command1, layout, "Command1");
     Command1->setDefault(false);
 
-    for (QWidget* w : {static_cast<QWidget*>(Frame1), static_cast<QWidget*>(Frame2),
-                       static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2)})
-        w->setFocusPolicy(Qt::NoFocus);
-    setTabOrder(Command1, Command2);
-    setTabOrder(Command2, Command3);
-    setTabOrder(Command3, Text1);
-    setTabOrder(Text1, Command1);
+    SetUpFocus(layout, {{"Command1", Command1}, {"Command2", Command2}, {"Command3", Command3},
+                        {"Frame1", Frame1}, {"Frame2", Frame2}, {"Label1", Label1},
+                        {"Label2", Label2}, {"Text1", Text1}});
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });

@@ -8,17 +8,16 @@
 namespace app {
 
 Form2::Form2(Form1& form1) : form1_(form1) {
-    SetUpWindow(*this, tr("About this software"), 8430, 2730);
+    const forms::Layout& layout = forms::kForm2;
+    SetUpWindow(*this, layout);
     setAttribute(Qt::WA_DeleteOnClose);  // every opening is a new window
 
-    Label1 = new QLabel(QStringLiteral("Version %1\nThank you for using my application.")
-                            .arg(QStringLiteral(CLIPVANE_VERSION)),
-                        this);
-    Label1->setGeometry(Twips(120, 0, 8175, 2055));
+    Label1 = new QLabel(Caption(layout, "Label1"), this);
+    Place(*Label1, layout, "Label1");
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Label1->setFocusPolicy(Qt::NoFocus);
-    Command1 = new QPushButton(tr("Close"), this);
-    Command1->setGeometry(Twips(3240, 2160, 1695, 495));
+    Command1 = new QPushButton(Caption(layout, "Command1"), this);
+    Place(*Command1, layout, "Command1");
+    SetUpFocus(layout, {{"Label1", Label1}, {"Command1", Command1}});
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     Command1->setFocus(Qt::OtherFocusReason);
     Form_Load();

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Pictures of the three Win32 windows under Wine, on a private X server:
+# the main window with two clips listed, the About window, the Setting
+# window. Run after scripts/windows-test.sh has built Clipvane.exe.
+#
+#   scripts/windows-screenshot.sh [path/to/Clipvane.exe]
+#
+# Writes main.png, about.png and setting.png to build-windows/screenshots/.
+set -euo pipefail
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/packages.sh"
+exe=$(realpath "${1:-$root/build-windows/x86_64/Clipvane.exe}")
+out=$root/build-windows/screenshots
+clipvane_install_packages wine wine64 xvfb xauth xdotool imagemagick
+
+rm -rf "$out" && mkdir -p "$out/program" "$out/clips"
+cp "$exe" "$out/program/Clipvane.exe"
+echo clip >"$out/clips/Sports day.MTS"
+echo clip >"$out/clips/Garden.MTS"
+export WINEPREFIX=$root/build-windows/screenshot-wine HOME=$root/build-windows/screenshot-home
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINELOADER=/usr/lib/wine/wine64 out
+mkdir -p "$HOME"
+
+# Wine's own desktop window, so the windows have their title bars.
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  set -e
+  shot() { sleep 2; import -window root -crop 800x600+0+0 "$out/$1.png"; }
+  "$WINELOADER" wineboot -i >/dev/null 2>&1
+  "$WINELOADER" explorer /desktop=Clipvane,800x600 "Z:$out/program/Clipvane.exe" \
+    "Z:$out/clips/Sports day.MTS" "Z:$out/clips/Garden.MTS" >/dev/null 2>&1 &
+  sleep 5
+  shot main
+  xdotool key Tab Return          # "About this software"
+  shot about
+  xdotool key Return Tab Return   # "Close", then "Setting"
+  shot setting
+  wineserver -k'
+ls "$out"/*.png

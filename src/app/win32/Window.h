@@ -1,0 +1,71 @@
+#pragma once
+// What the three windows share: the window class, the one font and icon, the
+// layout tables turned into controls at the screen's density, and the pump.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/FormLayouts.h"
+#include "platform/windows/Win32.h"
+
+namespace app {
+
+using platform::windows::Utf8;
+using platform::windows::Wide;
+
+// The core's line breaks are "\n"; Windows controls want "\r\n".
+std::wstring ToControlText(std::string_view utf8);
+std::string FromControlText(std::wstring_view text);
+
+std::wstring TextOf(HWND control);
+void SetText(HWND control, std::string_view utf8);
+
+// The screen's dots per inch (the program is dpi aware: no scaling by the system).
+int ScreenDpi();
+int Pixels(int twips);
+
+// The face every window uses: "System" in the character set it was designed
+// for where the system has it, otherwise the system's own message face.
+std::wstring FontFace();
+HFONT WindowFont();
+HICON WindowIcon(bool small);
+
+// A top-level window over one of the layouts: a close box and no maximize or
+// minimize button, its client area as designed. Hidden until shown.
+class Window {
+public:
+    Window() = default;
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND hwnd = nullptr;
+    // The control with the layout's name.
+    HWND Control(std::string_view name) const;
+    // True from WM_DESTROY on; a closed window is never shown again.
+    bool Closed() const { return closed_; }
+
+    // Passes one message through the dialog manager of its window (Tab,
+    // arrows, Enter) or on to its window procedure.
+    static void Dispatch(MSG& msg);
+
+protected:
+    // Creates the window and its controls, in tab order so that Tab follows it.
+    void Create(const forms::Layout& layout);
+    virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // A click on one of the window's buttons.
+    virtual void Clicked(std::string_view name) = 0;
+    // The close box or a close of our own.
+    virtual void CloseRequested() = 0;
+
+    const forms::Layout* layout_ = nullptr;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    std::vector<std::pair<std::string_view, HWND>> controls_;
+    HWND focus_ = nullptr;
+    bool closed_ = false;
+};
+
+}  // namespace app

@@ -1,0 +1,47 @@
+#include "FormLayouts.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+namespace forms {
+
+const Control& Find(const Layout& layout, std::string_view name) {
+    for (const Control& c : layout.controls)
+        if (c.name == name) return c;
+    throw std::out_of_range("no control " + std::string(name) + " in " + std::string(layout.caption));
+}
+
+Rect InWindow(const Layout& layout, const Control& control) {
+    Rect r = control.twips;
+    if (!control.container.empty()) {
+        const Rect frame = InWindow(layout, Find(layout, control.container));
+        r.left += frame.left;
+        r.top += frame.top;
+    }
+    return r;
+}
+
+std::vector<const Control*> ByTabIndex(const Layout& layout) {
+    std::vector<const Control*> order;
+    for (const Control& c : layout.controls) order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Control* a, const Control* b) { return a->tabIndex < b->tabIndex; });
+    return order;
+}
+
+std::vector<std::string_view> FocusOrder(const Layout& layout) {
+    std::vector<std::string_view> names;
+    for (const Control* c : ByTabIndex(layout))
+        if (TakesFocus(c->kind)) names.push_back(c->name);
+    return names;
+}
+
+int ToPixels(int twips, int dpi) {
+    // Exact at 96 dpi (every designed value is a multiple of 15).
+    const long long scaled = static_cast<long long>(twips) * dpi;
+    const long long per = static_cast<long long>(kTwipsPerPixel) * 96;
+    return static_cast<int>((scaled + (scaled >= 0 ? per / 2 : -per / 2)) / per);
+}
+
+}  // namespace forms

@@ -1,0 +1,87 @@
+#pragma once
+// The three windows as data, read by every front-end: captions, client sizes,
+// and each control's kind, container, caption, rectangle and tab index.
+// Geometry is in twips (15 to a pixel at 96 dpi); a control's rectangle is
+// relative to its container, the window or a frame.
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace forms {
+
+enum class Kind { Button, Frame, Label, TextBox, Option };
+
+struct Rect {
+    int left, top, width, height;
+    bool operator==(const Rect&) const = default;
+};
+
+struct Control {
+    std::string_view name;
+    Kind kind;
+    std::string_view container;  // "" for the window itself
+    std::string_view caption;
+    Rect twips;
+    int tabIndex;
+};
+
+struct Layout {
+    std::string_view caption;
+    int clientWidth, clientHeight;  // twips
+    std::span<const Control> controls;  // in the order the window defines them
+};
+
+inline constexpr int kTwipsPerPixel = 15;  // at 96 dpi
+
+inline constexpr Control kForm1Controls[] = {
+    {"Command3", Kind::Button, "", "Setting", {2400, 3960, 1095, 495}, 6},
+    {"Command2", Kind::Button, "", "About this software", {3840, 3960, 2655, 495}, 5},
+    {"Frame2", Kind::Frame, "", "Message", {120, 2280, 6375, 1095}, 2},
+    {"Label2", Kind::Label, "Frame2", "", {120, 360, 6135, 615}, 4},
+    {"Frame1", Kind::Frame, "", "File to transfer", {120, 120, 6375, 2175}, 1},
+    {"Text1", Kind::TextBox, "Frame1", "Text1", {120, 360, 6135, 1695}, 7},
+    {"Label1", Kind::Label, "Frame1", "", {120, 360, 6135, 1695}, 3},
+    {"Command1", Kind::Button, "", "START", {120, 3600, 1935, 855}, 0},
+};
+inline constexpr Layout kForm1{"Clipvane", 6690, 4695, kForm1Controls};
+
+inline constexpr std::string_view kAboutText =
+    "Version " CLIPVANE_VERSION "\nThank you for using my application.";
+
+inline constexpr Control kForm2Controls[] = {
+    {"Label1", Kind::Label, "", kAboutText, {120, 0, 8175, 2055}, 0},
+    {"Command1", Kind::Button, "", "Close", {3240, 2160, 1695, 495}, 1},
+};
+inline constexpr Layout kForm2{"About this software", 8430, 2730, kForm2Controls};
+
+inline constexpr Control kForm3Controls[] = {
+    {"Frame2", Kind::Frame, "", "Right click a file and send to", {240, 1920, 4215, 1095}, 4},
+    {"Option4", Kind::Option, "Frame2", "disabled", {2160, 360, 1335, 495}, 6},
+    {"Option3", Kind::Option, "Frame2", "enabled", {360, 360, 1215, 495}, 5},
+    {"Command1", Kind::Button, "", "Set", {960, 3240, 2655, 495}, 3},
+    {"Frame1", Kind::Frame, "", "Create a shortcut to the Desktop?", {240, 240, 4215, 1095}, 0},
+    {"Option2", Kind::Option, "Frame1", "No", {2160, 480, 1575, 375}, 2},
+    {"Option1", Kind::Option, "Frame1", "Yes", {360, 480, 1455, 375}, 1},
+};
+inline constexpr Layout kForm3{"Setting", 4680, 3945, kForm3Controls};
+
+// Frames and labels only show; the rest take the focus.
+inline constexpr bool TakesFocus(Kind kind) { return kind != Kind::Frame && kind != Kind::Label; }
+
+// The named control; throws std::out_of_range for a name the layout lacks.
+const Control& Find(const Layout& layout, std::string_view name);
+
+// The control's rectangle relative to the window's client area (a frame's
+// controls sit inside the frame's rectangle).
+Rect InWindow(const Layout& layout, const Control& control);
+
+// Every control, ordered by tab index.
+std::vector<const Control*> ByTabIndex(const Layout& layout);
+
+// The controls Tab moves through, in that order.
+std::vector<std::string_view> FocusOrder(const Layout& layout);
+
+// Twips to pixels at a given dpi, rounded to the nearest pixel.
+int ToPixels(int twips, int dpi);
+
+}  // namespace forms

@@ -1,0 +1,18 @@
+#include "RunSetup.h"
+
+#include <cstdlib>
+
+namespace forms {
+
+convert::RunServices MakeRunServices(platform::Platform& p) {
+    convert::RunServices services{*p.files, *p.folders, *p.processes};
+    // Without a TEMP of the user's, results go to the program's own folder,
+    // which the run makes private and checks before writing there.
+    const char* temp = std::getenv("TEMP");
+    services.privateTempFolder = temp == nullptr || *temp == '\0';
+    services.access = p.access.get();
+    services.awake = p.awake.get();
+    return services;
+}
+
+}  // namespace forms

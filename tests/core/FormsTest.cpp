@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "forms/FormLayouts.h"
+#include "forms/RunSetup.h"
+#include "forms/SettingForm.h"
+#include "support/Environment.h"
+#include "support/FakeEnvironment.h"
+#include "support/FixedFolders.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+using forms::Rect;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+namespace fs = std::filesystem;
+
+Rect Pixels(const forms::Layout& layout, std::string_view name, int dpi = 96) {
+    const Rect r = forms::InWindow(layout, forms::Find(layout, name));
+    return {forms::ToPixels(r.left, dpi), forms::ToPixels(r.top, dpi), forms::ToPixels(r.width, dpi),
+            forms::ToPixels(r.height, dpi)};
+}
+
+TEST(FormLayouts, ControlsSitInTheWindowWhereTheirContainersPutThem) {
+    struct Case {
+        const forms::Layout& layout;
+        std::string_view name;
+        Rect pixels;
+    } cases[] = {
+        {forms::kForm1, "Command1", {8, 240, 129, 57}},
+        {forms::kForm1, "Frame1", {8, 8, 425, 145}},
+        {forms::kForm1, "Text1", {16, 32, 409, 113}},
+        {forms::kForm1, "Label1", {16, 32, 409, 113}},
+        {forms::kForm1, "Label2", {16, 176, 409, 41}},
+        {forms::kForm2, "Command1", {216, 144, 113, 33}},
+        {forms::kForm3, "Option1", {40, 48, 97, 25}},
+        {forms::kForm3, "Option4", {160, 152, 89, 33}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Pixels(c.layout, c.name), c.pixels) << c.name;
+    // Every control lies inside its window's client area.
+    for (const forms::Layout* layout : {&forms::kForm1, &forms::kForm2, &forms::kForm3})
+        for (const forms::Control& c : layout->controls) {
+            const Rect r = forms::InWindow(*layout, c);
+            EXPECT_LE(r.left + r.width, layout->clientWidth) << c.name;
+            EXPECT_LE(r.top + r.height, layout->clientHeight) << c.name;
+        }
+}
+
+TEST(FormLayouts, ScalesToTheScreensDensity) {
+    EXPECT_EQ(Pixels(forms::kForm1, "Command1", 120), (Rect{10, 300, 161, 71}));
+    EXPECT_EQ(Pixels(forms::kForm1, "Command1", 192), (Rect{16, 480, 258, 114}));
+    EXPECT_EQ(forms::ToPixels(forms::kForm1.clientWidth, 96), 446);
+    EXPECT_EQ(forms::ToPixels(forms::kForm1.clientHeight, 144), 470);
+}
+
+TEST(FormLayouts, TabMovesThroughTheControlsThatTakeTheFocus) {
+    using Names = std::vector<std::string_view>;
+    EXPECT_EQ(forms::FocusOrder(forms::kForm1), (Names{"Command1", "Command2", "Command3", "Text1"}));
+    EXPECT_EQ(forms::FocusOrder(forms::kForm2), (Names{"Command1"}));
+    EXPECT_EQ(forms::FocusOrder(forms::kForm3),
+              (Names{"Option1", "Option2", "Command1", "Option3", "Option4"}));
+    EXPECT_EQ(forms::kAboutText, "Version 1.2\nThank you for using my application.");
+    EXPECT_THROW(forms::Find(forms::kForm2, "Text1"), std::out_of_range);
+}
+
+TEST(RunSetup, ResultsGoToTheProgramsOwnFolderOnlyWithoutATemp) {
+    platform::Platform p = platform::MakeNativePlatform(0, nullptr);
+    testing_support::SetEnv("TEMP", "somewhere");
+    EXPECT_FALSE(forms::MakeRunServices(p).privateTempFolder);
+    testing_support::UnsetEnv("TEMP");
+    EXPECT_TRUE(forms::MakeRunServices(p).privateTempFolder);
+    EXPECT_EQ(&forms::MakeRunServices(p).files, p.files.get());
+}
+
+// The option buttons and the main window as plain values.
+class FakeSettingView : public forms::SettingView {
+public:
+    bool mainEnabled = true, desktop = false, sendTo = false, unloaded = false;
+    std::vector<std::string> messages;
+    void SetMainWindowEnabled(bool enabled) override { mainEnabled = enabled; }
+    void SetDesktopChoice(bool yes) override { desktop = yes; }
+    void SetSendToChoice(bool enabled) override { sendTo = enabled; }
+    bool DesktopChoice() override { return desktop; }
+    bool SendToChoice() override { return sendTo; }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void Unload() override { unloaded = true; }
+};
+
+class SettingFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform_ = platform::MakeNativePlatform(0, nullptr);
+        auto folders = std::make_unique<testing_support::FixedFolders>();
+        folders->desktop = root / "Desktop";
+        folders->sendTo = root / "SendTo";
+        folders_ = folders.get();
+        platform_.folders = std::move(folders);
+        auto env = std::make_unique<testing_support::FakeEnvironment>();
+        env->programFolder = root / "program";
+        platform_.environment = std::move(env);
+        fs::create_directories(folders_->desktop);
+        desktopLink = (fs::path(folders_->desktop) / platform_.shortcuts->FileName()).string();
+        sendToLink = (fs::path(folders_->sendTo) / platform_.shortcuts->FileName()).string();
+    }
+    testing_support::TempFolder root;
+    platform::Platform platform_;
+    testing_support::FixedFolders* folders_ = nullptr;
+    FakeSettingView view;
+    std::string desktopLink, sendToLink;
+};
+
+TEST_F(SettingFormTest, LoadReadsWhatIsOnDiskAndSetFollowsTheTable) {
+    struct Case {
+        const char* name;
+        bool existed, wanted;
+        bool existsAfter, untouched;
+    } cases[] = {
+        {"absent, wanted: created", false, true, true, false},
+        {"present, wanted: left as it is", true, true, true, true},
+        {"present, unwanted: removed", true, false, false, false},
+        {"absent, unwanted: nothing", false, false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const std::string& link : {desktopLink, sendToLink}) {
+            fs::remove(link);
+            if (c.existed) WriteFile(link, "made by someone");
+        }
+        view = FakeSettingView{};
+        forms::SettingForm form(platform_, view);
+        form.Form_Load();
+        EXPECT_FALSE(view.mainEnabled);
+        EXPECT_EQ(view.desktop, c.existed);
+        EXPECT_EQ(view.sendTo, c.existed);
+        EXPECT_EQ(form.bDesktopLinkExisted, c.existed);
+        EXPECT_EQ(form.sDesktopLink, desktopLink);
+        EXPECT_EQ(form.sTargetPath, (fs::path(root / "program") / platform_.shortcuts->TargetName()).string());
+        view.desktop = view.sendTo = c.wanted;
+        form.Command1_Click();
+        EXPECT_TRUE(view.unloaded);
+        EXPECT_TRUE(view.messages.empty());
+        for (const std::string& link : {desktopLink, sendToLink}) {
+            EXPECT_EQ(fs::exists(link), c.existsAfter) << link;
+            if (c.existsAfter) {
+                EXPECT_EQ(ReadFile(link) == "made by someone", c.untouched) << link;
+            }
+        }
+        form.Form_Unload();
+        EXPECT_TRUE(view.mainEnabled);
+    }
+}
+
+TEST_F(SettingFormTest, ALauncherThatCannotBeMadeOrRemovedIsReportedAndTheOtherStillHandled) {
+    // The Send To folder is a file, so nothing can be written into it.
+    WriteFile(folders_->sendTo, "not a folder");
+    WriteFile(desktopLink, "old");
+    forms::SettingForm form(platform_, view);
+    form.Form_Load();
+    fs::remove(desktopLink);  // gone before "Set" removes it
+    view.desktop = false;
+    view.sendTo = true;
+    form.Command1_Click();
+    // The removal that found nothing first, then the launcher that could not be made.
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(view.messages[0].rfind("I'm sorry. The shortcut could not be removed:\n" + desktopLink + "\n\n", 0), 0u)
+        << view.messages[0];
+    EXPECT_EQ(view.messages[1].rfind("I'm sorry. The shortcut could not be created:\n" + sendToLink + "\n\n", 0), 0u)
+        << view.messages[1];
+    EXPECT_TRUE(view.unloaded);
+    EXPECT_FALSE(view.mainEnabled);  // until the window's unload
+
+    // A folder of the launcher's name is not a launcher.
+    view = FakeSettingView{};
+    fs::remove(folders_->sendTo);
+    fs::create_directories(sendToLink);
+    forms::SettingForm again(platform_, view);
+    again.Form_Load();
+    EXPECT_FALSE(again.bSendToLinkExisted);
+    EXPECT_FALSE(view.sendTo);
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+// The real Clipvane.exe driven from outside, as a user would: started with
+// two clips on its command line and the stand-in converter beside it, its
+// window found, read and clicked through window messages only.
+#include <gtest/gtest.h>
+
+// clang-format off
+#include "windows/WindowsTestSupport.h"
+#include <tlhelp32.h>
+// clang-format on
+
+namespace {
+
+using namespace wintest;
+
+std::string TextOf(HWND h) {
+    wchar_t text[65536];
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(h, WM_GETTEXT, 65536, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                             5000, &length))
+        return "<no answer>";
+    return Utf8(std::wstring(text, length));
+}
+
+struct Found {
+    DWORD pid;
+    HWND window = nullptr;
+};
+
+BOOL CALLBACK FindMain(HWND h, LPARAM found) {
+    auto* f = reinterpret_cast<Found*>(found);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == f->pid && IsWindowVisible(h) && TextOf(h) == "Clipvane") {
+        f->window = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct Child {
+    const wchar_t* className;
+    std::string text;  // "" for any
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindChild(HWND h, LPARAM wanted) {
+    auto* c = reinterpret_cast<Child*>(wanted);
+    wchar_t name[64] = {};
+    GetClassNameW(h, name, 64);
+    if (_wcsicmp(name, c->className) == 0 && (c->text.empty() || TextOf(h) == c->text)) {
+        c->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND ChildOf(HWND window, const wchar_t* className, const std::string& text = "") {
+    Child c{className, text};
+    EnumChildWindows(window, FindChild, reinterpret_cast<LPARAM>(&c));
+    return c.found;
+}
+
+// Waits up to 60 s for the condition, looking every 50 ms.
+template <typename Condition>
+bool Eventually(Condition condition) {
+    for (int i = 0; i < 1200; ++i) {
+        if (condition()) return true;
+        Sleep(50);
+    }
+    return condition();
+}
+
+// The processes the given one started, by their identifiers.
+std::vector<DWORD> ChildrenOf(DWORD parent) {
+    std::vector<DWORD> children;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = Process32FirstW(snapshot, &entry); ok; ok = Process32NextW(snapshot, &entry))
+        if (entry.th32ParentProcessID == parent && _wcsicmp(entry.szExeFile, L"ffmpeg.exe") == 0)
+            children.push_back(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return children;
+}
+
+std::string Desktop() {
+    wchar_t* path = nullptr;
+    SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &path);
+    const std::string desktop = Utf8(path);
+    CoTaskMemFree(path);
+    return desktop;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFile(folder / "Clipvane.exe", "");
+        ASSERT_TRUE(CopyFileW(Wide(CLIPVANE_EXE).c_str(), Wide(folder / "Clipvane.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW(Wide(FAKE_FFMPEG_PATH).c_str(), Wide(folder / "ffmpeg.exe").c_str(), FALSE));
+        MakeFolder(folder / "Clips");
+        a = folder / "Clips\\Sports day 2026.MTS";
+        b = folder / "Clips\\Garden.MTS";
+        WriteFile(a, "clip");
+        WriteFile(b, "clip");
+        for (const char* name : {"Sports day 2026.mp4", "Garden.mp4"})
+            DeleteFileW(Wide(Desktop() + "\\" + std::string(name)).c_str());
+    }
+    void TearDown() override {
+        if (process.hProcess) {
+            TerminateProcess(process.hProcess, 1);
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+        for (const char* name : {"Sports day 2026.mp4", "Garden.mp4"})
+            DeleteFileW(Wide(Desktop() + "\\" + std::string(name)).c_str());
+    }
+
+    // Starts the program with the two clips and returns its main window.
+    HWND Start() {
+        std::wstring commandLine = L"\"" + Wide(folder / "Clipvane.exe") + L"\" \"" + Wide(a) +
+                                   L"\" \"" + Wide(b) + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            Wide(folder.str()).c_str(), &startup, &process))
+            return nullptr;
+        Found found{process.dwProcessId};
+        Eventually([&] {
+            EnumWindows(FindMain, reinterpret_cast<LPARAM>(&found));
+            return found.window != nullptr;
+        });
+        return found.window;
+    }
+    bool Ended(DWORD milliseconds = 20000) {
+        return WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0;
+    }
+
+    TestFolder folder;
+    std::string a, b;
+    PROCESS_INFORMATION process{};
+};
+
+TEST_F(EndToEnd, ConvertsTwoClipsOntoTheDesktopAndEndsByItsCloseBox) {
+    ScopedVariable mode(L"FAKE_FFMPEG_MODE", L"ok");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    HWND log = ChildOf(window, L"Edit");
+    HWND start = ChildOf(window, L"Button", "START");
+    ASSERT_TRUE(log && start);
+    EXPECT_EQ(TextOf(log), a + "\r\n" + b + "\r\n**Number of file(s): 2");
+    PostMessageW(start, BM_CLICK, 0, 0);
+    ASSERT_TRUE(Eventually([&] { return TextOf(start) == "FINISH"; })) << TextOf(log);
+    const std::string text = TextOf(log);
+    int successes = 0;
+    for (std::size_t at = 0; (at = text.find(" SUCCESS\r\n", at)) != std::string::npos; ++at) ++successes;
+    EXPECT_EQ(successes, 2) << text;
+    EXPECT_EQ(ReadFile(Desktop() + "\\Sports day 2026.mp4").size(), 4096u);
+    EXPECT_EQ(ReadFile(Desktop() + "\\Garden.mp4").size(), 4096u);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Ended());
+}
+
+TEST_F(EndToEnd, ClosingMidRunEndsTheProgramAndItsConverter) {
+    ScopedVariable mode(L"FAKE_FFMPEG_MODE", L"hang");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    HWND start = ChildOf(window, L"Button", "START");
+    ASSERT_NE(start, nullptr);
+    PostMessageW(start, BM_CLICK, 0, 0);
+    std::vector<DWORD> converters;
+    ASSERT_TRUE(Eventually([&] { return !(converters = ChildrenOf(process.dwProcessId)).empty(); }));
+    HANDLE converter = OpenProcess(SYNCHRONIZE, FALSE, converters[0]);
+    ASSERT_NE(converter, nullptr);
+    EXPECT_EQ(TextOf(start), "Converting");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Ended());
+    EXPECT_EQ(WaitForSingleObject(converter, 20000), WAIT_OBJECT_0);
+    CloseHandle(converter);
+    EXPECT_FALSE(Exists(Desktop() + "\\Sports day 2026.mp4"));
+}
+
+}  // namespace
