@@ -2,9 +2,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <vector>
 
 #include "checks/IntakeChecks.h"
+#include "checks/ReaderChecks.h"
 
 namespace {
 
@@ -22,17 +25,23 @@ std::string Bytes(const fs::path& file) {
 TEST(FuzzRegressions, KeptInputsPassTheirChecks) {
     if (!fs::is_directory(CLIPVANE_FUZZ_FOLDER))
         GTEST_SKIP() << CLIPVANE_FUZZ_FOLDER << " cannot be seen from here (a foreign system's paths)";
+    std::vector<fuzzcheck::NamedCheck> checks = fuzzcheck::IntakeChecks();
+    for (const auto& reader : fuzzcheck::ReaderChecks()) checks.push_back(reader);
     int replayed = 0;
-    for (const auto& [name, check] : fuzzcheck::IntakeChecks()) {
+    std::set<std::string> seen;
+    for (const auto& [name, check] : checks) {
         for (const char* kind : {"regressions", "corpus"}) {
             const fs::path folder = fs::path(CLIPVANE_FUZZ_FOLDER) / kind / name;
             if (!fs::is_directory(folder)) continue;
             for (const auto& entry : fs::directory_iterator(folder)) {
                 EXPECT_EQ(check(Bytes(entry.path())), "") << entry.path();
                 ++replayed;
+                seen.insert(name);
             }
         }
     }
+    // A target whose seeds went missing would otherwise pass unnoticed.
+    EXPECT_EQ(seen.size(), checks.size());
     EXPECT_GT(replayed, 0);
 }
 
