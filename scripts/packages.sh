@@ -8,7 +8,7 @@ clipvane_packages=(
   xvfb xauth xdotool xclip desktop-file-utils libglib2.0-bin
   dbus-daemon appstream dpkg-dev lintian
   gvfs gvfs-daemons
-  clang libclang-rt-14-dev ccache
+  clang libclang-rt-14-dev clang-format ccache
 )
 
 # Installs those of the given packages that are missing.

@@ -4,6 +4,8 @@ set -euo pipefail
 clipvane_root=$(cd "$(dirname "$0")/.." && pwd)
 . "$clipvane_root/scripts/packages.sh"
 clipvane_install_missing
+# The layout of the lines changed lately, first: it takes a second.
+"$clipvane_root/scripts/format-check.sh"
 clipvane_build "$clipvane_root/build" -DCLIPVANE_BUILD_BENCH=ON
 cd "$clipvane_root/build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel 2 --timeout 600
