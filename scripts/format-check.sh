@@ -8,6 +8,9 @@
 set -euo pipefail
 clipvane_root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$clipvane_root"
+# A checkout made by another user (a CI clone, a container's bind mount) is
+# still this checkout; git and git clang-format's own calls of it both see this.
+export GIT_CONFIG_COUNT=1 GIT_CONFIG_KEY_0=safe.directory GIT_CONFIG_VALUE_0="$clipvane_root"
 # The commit before the layout was first checked.
 base=${1:-1e1e3420575a6bcb8be76aaa45c4b1d40bd51970}
 
