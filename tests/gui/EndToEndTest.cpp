@@ -4,19 +4,12 @@
 #include <cstdio>
 
 #include "MainWindowFixture.h"
+#include "support/CommandOutput.h"
 
 namespace gui_test {
 namespace {
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-        pclose(pipe);
-    }
-    return out;
-}
+std::string Shell(const std::string& command) { return testing_support::CommandOutput(command); }
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
 

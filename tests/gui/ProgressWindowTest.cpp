@@ -5,6 +5,7 @@
 
 #include "MainWindowFixture.h"
 #include "WindowPlacement.h"
+#include "support/CommandOutput.h"
 
 namespace gui_test {
 namespace {
@@ -96,15 +97,7 @@ TEST_F(ProgressRunTest, EachFileShowsItsPlaceBesideTheMainWindow) {
     EXPECT_EQ(Lines().last(), "**Finished**");
 }
 
-std::string Shell(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-        pclose(pipe);
-    }
-    return out;
-}
+std::string Shell(const std::string& command) { return testing_support::CommandOutput(command); }
 
 TEST_F(ProgressRunTest, ARealClipShowsThePercentRisingAndTheTimeLeft) {
     setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);

@@ -7,20 +7,14 @@
 #include <cstdio>
 
 #include "MainWindowFixture.h"
+#include "support/CommandOutput.h"
 
 namespace gui_test {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Output(const std::string& command) {
-    std::string text;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[512];
-    while (pipe && fgets(buffer, sizeof buffer, pipe)) text += buffer;
-    if (pipe) pclose(pipe);
-    return text;
-}
+using testing_support::CommandOutput;
 
 // A session bus of the test's own; its services (the file metadata store
 // among them) start on demand with the test's home.
@@ -79,7 +73,7 @@ protected:
         return desktop + "/Clipvane.desktop";
     }
     std::string Metadata(const std::string& path) {
-        return Output("gio info -a 'metadata::*' '" + path + "' 2>&1");
+        return CommandOutput("gio info -a 'metadata::*' '" + path + "' 2>&1");
     }
 };
 
@@ -105,7 +99,7 @@ TEST_F(TrustedLauncherTest, TheDesktopLauncherIsMarkedTrustedWhereTheMetadataSto
     MakeDesktopLauncher();
     ASSERT_TRUE(fs::exists(link));
     EXPECT_TRUE(messages.isEmpty());
-    const std::string checksum = Output("sha256sum '" + link + "'").substr(0, 64);
+    const std::string checksum = CommandOutput("sha256sum '" + link + "'").substr(0, 64);
     const std::string metadata = Metadata(link);
     EXPECT_NE(metadata.find("  metadata::trusted: true\n"), std::string::npos) << metadata;
     EXPECT_NE(metadata.find("  metadata::xfce-exe-checksum: " + checksum + "\n"), std::string::npos) << metadata;

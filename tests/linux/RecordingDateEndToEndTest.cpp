@@ -7,6 +7,7 @@
 
 #include "convert/BatchRun.h"
 #include "platform/Platform.h"
+#include "support/CommandOutput.h"
 #include "support/Environment.h"
 #include "support/FakeView.h"
 #include "support/FixedFolders.h"
@@ -17,12 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Output(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-        pclose(pipe);
-    }
+    std::string out = testing_support::CommandOutput(command);
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
     return out;
 }
