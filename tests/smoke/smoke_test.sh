@@ -6,15 +6,7 @@ program=$(realpath "$1")
 closer=$(realpath "$2")
 fake_converter=$(realpath "$3")
 
-work=$(mktemp -d)
-xvfb_pid=""
-program_pid=""
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/../support/xvfb_session.sh"
 
 # Closes the window by its close box; the program must end, and end well.
 close_and_expect_exit() {
@@ -30,25 +22,14 @@ close_and_expect_exit() {
   [ "$status" = 0 ] || { echo "FAIL: exit status $status"; cat "$1"; exit 1; }
 }
 
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
-export XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$HOME/Videos" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+use_scratch_home
+mkdir -p "$HOME/Videos"
 first="$HOME/Videos/Birthday party.MTS"
 second="$HOME/Videos/00001.MTS"
 echo clip >"$first"
 echo clip >"$second"
 
-exec 3<> "$work/displayfd" 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  display=$(head -n1 "$work/displayfd" 2>/dev/null || true)
-  [ -n "$display" ] && break
-  sleep 0.1
-done
-[ -n "$display" ] || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$display"
+start_xvfb
 
 cd "$HOME/Videos"
 "$program" "$first" "00001.MTS" >"$work/program.log" 2>&1 &
