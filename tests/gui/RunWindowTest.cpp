@@ -50,7 +50,7 @@ TEST_F(RunWindowTest, StartConvertsTheListIntoTheDesktop) {
 }
 
 TEST_F(RunWindowTest, TheButtonIsDisabledWhileConvertingAndTheConverterWindowShowsProgress) {
-    UseFakeConverter("ok", 0.3);
+    UseFakeConverter("ok", 1.0);
     setenv("FAKE_FFMPEG_CHATTER", "1000", 1);
     Load({MakeFile("Videos/a.MTS")});
     form->ShowCentred();
@@ -60,9 +60,16 @@ TEST_F(RunWindowTest, TheButtonIsDisabledWhileConvertingAndTheConverterWindowSho
     WhenConverterRuns([&] {
         caption = form->Command1->text();
         enabled = form->Command1->isEnabled();
-        QTest::qWait(150);
-        output = form->converterWindow()->details()->toPlainText();
     });
+    // The output is drained by the run's own pumps, so it is looked for from
+    // there, as it comes, rather than waited for inside one of them.
+    auto* look = new QTimer(form.get());
+    look->setInterval(10);
+    QObject::connect(look, &QTimer::timeout, form.get(), [&] {
+        if (auto* window = form->converterWindow(); window && output.isEmpty())
+            output = window->details()->toPlainText();
+    });
+    look->start();
     Start();
     unsetenv("FAKE_FFMPEG_CHATTER");
     EXPECT_EQ(caption, "Converting");
