@@ -187,6 +187,44 @@ if [ "${CLIPVANE_SKIP_I686:-}" != 1 ]; then
     done_step "build i686"
   fi
 fi
+# The Windows download, unpacked as a user would, on real clips.
+run_download_test() {
+  local arch=$1 loader=$wine64 tests=""
+  if [ "$arch" = i686 ]; then loader=wine; fi
+  if [ "$arch" = x86_64 ] || [ -z "${wine32_skipped:-}" ]; then
+    tests=$build/$arch/tests/win32_end_to_end_tests.exe
+  fi
+  local zipfile=$build/release/Clipvane-$version-windows-$arch.zip
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+  if ! xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
+        export WINELOADER=$(command -v "$4")
+        wineserver -p && "$4" cmd /c exit >/dev/null 2>&1 </dev/null &&
+        "$1" "$2" "$3" "$5"; status=$?; wineserver -k; exit $status' sh \
+        "$root/tests/release/release-test.sh" "$zipfile" "$arch" "$loader" "$tests"; then
+    failed+=("the $arch download")
+  fi
+  wineserver -w
+  wineserver -p
+  "$wine64" cmd /c exit >/dev/null 2>&1 </dev/null
+}
+
+step "The Windows download: ffmpeg.exe built here, the zips"
+version=$(sed -n 's/^project(Clipvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+release_arches="x86_64 i686"
+if [ "${CLIPVANE_SKIP_I686:-}" = 1 ]; then release_arches=x86_64; fi
+if CLIPVANE_WINDOWS_BUILD=$build CLIPVANE_RELEASE_ARCHES=$release_arches \
+     "$root/scripts/windows-release.sh"; then
+  done_step "download zips"
+  for arch in $release_arches; do
+    step "The $arch download, unpacked, on real clips"
+    run_download_test "$arch"
+    done_step "download $arch"
+  done
+else
+  failed+=("the Windows download")
+  done_step "download zips"
+fi
 stop_wine
 wine_started=
 

@@ -1,7 +1,12 @@
 // The real Clipvane.exe driven from outside, as a user would: started with
 // two clips on its command line and the stand-in converter beside it, its
-// window found, read and clicked through window messages only.
+// window found, read and clicked through window messages only. Also the
+// Windows download, unpacked, on real clips (see the last test).
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 // clang-format off
 #include "windows/WindowsTestSupport.h"
@@ -60,10 +65,11 @@ HWND ChildOf(HWND window, const wchar_t* className, const std::string& text = ""
     return c.found;
 }
 
-// Waits up to 60 s for the condition, looking every 50 ms.
+// Waits up to the given seconds (60 by default) for the condition, looking
+// every 50 ms.
 template <typename Condition>
-bool Eventually(Condition condition) {
-    for (int i = 0; i < 1200; ++i) {
+bool Eventually(Condition condition, int seconds = 60) {
+    for (int i = 0; i < seconds * 20; ++i) {
         if (condition()) return true;
         Sleep(50);
     }
@@ -91,6 +97,31 @@ std::string Desktop() {
     return desktop;
 }
 
+// Starts the program in its own folder with the files on its command line
+// and returns its main window.
+HWND StartProgram(const std::string& program, const std::vector<std::string>& files, PROCESS_INFORMATION& process) {
+    std::wstring commandLine = L"\"" + Wide(program) + L"\"";
+    for (const auto& file : files) commandLine += L" \"" + Wide(file) + L"\"";
+    const std::wstring folder = Wide(program.substr(0, program.find_last_of('\\')));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &process))
+        return nullptr;
+    Found found{process.dwProcessId};
+    Eventually([&] {
+        EnumWindows(FindMain, reinterpret_cast<LPARAM>(&found));
+        return found.window != nullptr;
+    });
+    return found.window;
+}
+
+int Count(const std::string& text, const std::string& word) {
+    int count = 0;
+    for (std::size_t at = 0; (at = text.find(word, at)) != std::string::npos; ++at) ++count;
+    return count;
+}
+
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -116,21 +147,7 @@ protected:
     }
 
     // Starts the program with the two clips and returns its main window.
-    HWND Start() {
-        std::wstring commandLine = L"\"" + Wide(folder / "Clipvane.exe") + L"\" \"" + Wide(a) +
-                                   L"\" \"" + Wide(b) + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            Wide(folder.str()).c_str(), &startup, &process))
-            return nullptr;
-        Found found{process.dwProcessId};
-        Eventually([&] {
-            EnumWindows(FindMain, reinterpret_cast<LPARAM>(&found));
-            return found.window != nullptr;
-        });
-        return found.window;
-    }
+    HWND Start() { return StartProgram(folder / "Clipvane.exe", {a, b}, process); }
     bool Ended(DWORD milliseconds = 20000) {
         return WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0;
     }
@@ -151,9 +168,7 @@ TEST_F(EndToEnd, ConvertsTwoClipsOntoTheDesktopAndEndsByItsCloseBox) {
     PostMessageW(start, BM_CLICK, 0, 0);
     ASSERT_TRUE(Eventually([&] { return TextOf(start) == "FINISH"; })) << TextOf(log);
     const std::string text = TextOf(log);
-    int successes = 0;
-    for (std::size_t at = 0; (at = text.find(" SUCCESS\r\n", at)) != std::string::npos; ++at) ++successes;
-    EXPECT_EQ(successes, 2) << text;
+    EXPECT_EQ(Count(text, " SUCCESS\r\n"), 2) << text;
     EXPECT_EQ(ReadFile(Desktop() + "\\Sports day 2026.mp4").size(), 4096u);
     EXPECT_EQ(ReadFile(Desktop() + "\\Garden.mp4").size(), 4096u);
     PostMessageW(window, WM_CLOSE, 0, 0);
@@ -177,6 +192,44 @@ TEST_F(EndToEnd, ClosingMidRunEndsTheProgramAndItsConverter) {
     EXPECT_EQ(WaitForSingleObject(converter, 20000), WAIT_OBJECT_0);
     CloseHandle(converter);
     EXPECT_FALSE(Exists(Desktop() + "\\Sports day 2026.mp4"));
+}
+
+// The Windows download as a user has it: the unpacked Clipvane.exe with
+// its own ffmpeg.exe, on real camcorder clips. tests/release/release-test.sh
+// names the folders and then checks the results on the Desktop, whose path
+// this writes to the report file, with the log.
+TEST(WindowsDownload, ConvertsRealClipsWithItsOwnConverter) {
+    const char* program = std::getenv("CLIPVANE_RELEASE_PROGRAM");
+    const char* clips = std::getenv("CLIPVANE_RELEASE_CLIPS");
+    const char* report = std::getenv("CLIPVANE_RELEASE_REPORT");
+    if (!program || !clips || !report) GTEST_SKIP() << "run by tests/release/release-test.sh";
+    std::vector<std::string> files;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(Wide(std::string(clips) + "\\*.*TS").c_str(), &entry);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do files.push_back(std::string(clips) + "\\" + Utf8(entry.cFileName));
+    while (FindNextFileW(search, &entry));
+    FindClose(search);
+    std::sort(files.begin(), files.end());
+
+    PROCESS_INFORMATION process{};
+    HWND window = StartProgram(program, files, process);
+    ASSERT_NE(window, nullptr);
+    HWND log = ChildOf(window, L"Edit");
+    HWND start = ChildOf(window, L"Button", "START");
+    ASSERT_TRUE(log && start);
+    PostMessageW(start, BM_CLICK, 0, 0);
+    const bool finished = Eventually([&] { return TextOf(start) == "FINISH"; }, 600);
+    const std::string text = TextOf(log);
+    wintest::WriteFile(report, Desktop() + "\n" + text);
+    EXPECT_TRUE(finished) << text;
+    EXPECT_EQ(Count(text, " SUCCESS\r\n"), static_cast<int>(files.size())) << text;
+    EXPECT_EQ(Count(text, " FAIL\r\n"), 0) << text;
+    // FINISH closes the program, as it does for a user.
+    PostMessageW(start, BM_CLICK, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
 }
 
 }  // namespace

@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# The Windows download as a user gets it. The zip is unpacked into a fresh
+# folder outside the build tree and its two programs are checked (the
+# architecture, system DLLs only). Then, given the end-to-end test program,
+# the unpacked Clipvane.exe converts real camcorder clips made here by
+# Debian's ffmpeg, with its own ffmpeg.exe, under Wine; the results on the
+# Desktop are checked with ffprobe and against what Debian's ffmpeg makes of
+# the same clips with the same arguments.
+#
+#   tests/release/release-test.sh ZIP ARCH [win32_end_to_end_tests.exe]
+#
+# Runs in a Wine prefix of its own (WINEPREFIX, WINELOADER) on an X display,
+# as scripts/windows-test.sh arranges it.
+set -euo pipefail
+zip=$1 arch=$2 tests=${3:-}
+case $arch in
+  x86_64) triplet=x86_64-w64-mingw32 format=pei-x86-64 ;;
+  i686) triplet=i686-w64-mingw32 format=pei-i386 ;;
+  *) echo "Unknown architecture: $arch" >&2; exit 2 ;;
+esac
+failures=()
+fail() { echo "FAIL: $*"; failures+=("$1"); }
+
+folder=$(mktemp -d "${TMPDIR:-/tmp}/clipvane-download.XXXXXX")
+unzip -q "$zip" -d "$folder"
+program=$folder/Clipvane
+
+expected="Clipvane
+Clipvane/Clipvane.exe
+Clipvane/README.txt
+Clipvane/ffmpeg.exe
+Clipvane/licenses
+Clipvane/licenses/FFmpeg-LICENSE.txt
+Clipvane/licenses/FFmpeg-copyright.txt
+Clipvane/licenses/GPL-2.txt
+Clipvane/licenses/NOTICE.txt
+Clipvane/licenses/x264-copyright.txt"
+[ "$(cd "$folder" && find Clipvane | LC_ALL=C sort)" = "$expected" ] ||
+  fail "the zip holds: $(cd "$folder" && find Clipvane | LC_ALL=C sort | tr '\n' ' ')"
+
+# What any Windows since 7 has; no MinGW runtime, no codec library.
+system_dlls="kernel32.dll user32.dll gdi32.dll shell32.dll ole32.dll oleaut32.dll advapi32.dll
+comctl32.dll comdlg32.dll shlwapi.dll uxtheme.dll msvcrt.dll bcrypt.dll"
+for exe in Clipvane.exe ffmpeg.exe; do
+  headers=$("$triplet-objdump" -p "$program/$exe")
+  grep -q "file format $format" <<<"$headers" || fail "$exe is not $format"
+  if "$triplet-objdump" -h "$program/$exe" | grep -q '\.debug_'; then fail "$exe carries debug information"; fi
+  for dll in $(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z'); do
+    grep -qw "$dll" <<<"$system_dlls" || fail "$exe imports $dll"
+  done
+done
+
+if [ -z "$tests" ]; then
+  [ ${#failures[@]} -eq 0 ] && rm -rf "$folder" && echo "The $arch zip: checked (not run)" && exit 0
+  exit 1
+fi
+
+# Clips as camcorders write them: M2TS with 192-byte packets, and the
+# recording date in the stream's MDPM data (zone in half hours, then BCD).
+clips=$folder/Clips
+mkdir -p "$clips"
+make_clip() {
+  local name=$1 rate=$2 audio=$3 mdpm=$4
+  shift 4
+  ffmpeg -nostdin -loglevel error -y -f lavfi -i "testsrc2=size=1920x1080:rate=$rate" \
+    -f lavfi -i "sine=frequency=440:sample_rate=48000" -t 2 -ac 2 \
+    -c:v libx264 -preset ultrafast -pix_fmt yuv420p "$@" \
+    -bsf:v "h264_metadata=sei_user_data=17ee8c60-f84d-11d9-8cd6-0800200c9a66+MDPM$mdpm" \
+    -c:a "$audio" -f mpegts -mpegts_m2ts_mode 1 "$clips/$name"
+}
+# 2024-05-17 14:30:15 at UTC+9; 2011-12-31 23:59:59 at UTC-5; 2019-07-04 11:22:33 at UTC+1.
+make_clip "00000.MTS" 30000/1001 ac3 $'\x02\x18\x12\x20\x24\x05\x19\x17\x14\x30\x15' -flags +ildct+ilme
+make_clip "00001.MTS" 30000/1001 pcm_bluray $'\x02\x18\x2a\x20\x11\x12\x19\x31\x23\x59\x59' -flags +ildct+ilme
+make_clip "Beach 50p.M2TS" 50 ac3 $'\x02\x18\x02\x20\x19\x07\x19\x04\x11\x22\x33'
+declare -A recorded=(
+  ["00000"]=2024-05-17T05:30:15.000000Z
+  ["00001"]=2012-01-01T04:59:59.000000Z
+  ["Beach 50p"]=2019-07-04T10:22:33.000000Z
+)
+
+windows_path() { "$WINELOADER" winepath -w "$1" 2>/dev/null; }
+report=$folder/report.txt
+CLIPVANE_RELEASE_PROGRAM=$(windows_path "$program/Clipvane.exe") \
+CLIPVANE_RELEASE_CLIPS=$(windows_path "$clips") \
+CLIPVANE_RELEASE_REPORT=$(windows_path "$report") \
+  "$WINELOADER" "$tests" --gtest_filter='WindowsDownload.*' >"$folder/run.log" 2>&1 ||
+  { cat "$folder/run.log"; fail "Clipvane.exe did not convert every clip"; }
+desktop=$("$WINELOADER" winepath -u "$(head -n 1 "$report" | tr -d '\r')" 2>/dev/null)
+
+probe() { ffprobe -v error "$@"; }
+duration() { probe -show_entries format=duration -of default=nw=1:nk=1 "$1"; }
+hashes() { ffmpeg -nostdin -v error -i "$1" -map 0 -c copy -f streamhash -; }
+
+# The same version on both sides makes the same packets; after an update of
+# one of them only the kinds of stream and the durations can be compared.
+windows_version=$(sed -n 's/.*FFmpeg \([^ ]*\) with x264.*/\1/p' "$program/README.txt")
+linux_version=$(dpkg-query -W -f='${Version}' ffmpeg | sed 's/^[0-9]*://')
+same_version=0
+[ "$windows_version" = "$linux_version" ] && same_version=1 ||
+  echo "NOTE: ffmpeg.exe is $windows_version, Debian's ffmpeg here is $linux_version:" \
+       "comparing streams and durations, not packets"
+
+mkdir -p "$folder/linux"
+for name in "${!recorded[@]}"; do
+  clip=$(ls "$clips/$name".*)
+  result=$desktop/$name.mp4
+  if [ ! -f "$result" ]; then fail "$name.mp4 is not on the Desktop"; continue; fi
+  kinds=$(probe -show_entries stream=codec_type,codec_name -of csv=p=0 "$result" | sort | tr '\n' ' ')
+  [ "$kinds" = "aac,audio h264,video " ] || fail "$name.mp4 holds $kinds"
+  probe -show_entries format=format_name -of default=nw=1:nk=1 "$result" | grep -q mp4 ||
+    fail "$name.mp4 is not an MP4 file"
+  awk -v a="$(duration "$clip")" -v b="$(duration "$result")" 'BEGIN { exit !(a - b < 0.1 && b - a < 0.1) }' ||
+    fail "$name.mp4 lasts $(duration "$result") s, its clip $(duration "$clip") s"
+  created=$(probe -show_entries format_tags=creation_time -of default=nw=1:nk=1 "$result")
+  [ "$created" = "${recorded[$name]}" ] || fail "$name.mp4 was created $created, recorded ${recorded[$name]}"
+  if [ $same_version = 1 ]; then
+    ffmpeg -nostdin -loglevel error -y -i "$clip" -f mp4 "$folder/linux/$name.mp4"
+    [ "$(hashes "$result")" = "$(hashes "$folder/linux/$name.mp4")" ] ||
+      fail "$name.mp4 differs from Debian's ffmpeg's packets"
+  fi
+done
+
+if [ ${#failures[@]} -gt 0 ]; then
+  echo "The $arch download FAILED (kept in $folder):"
+  tail -n +2 "$report" 2>/dev/null || true
+  exit 1
+fi
+rm -rf "$folder"
+echo "The $arch download: unpacked, converted ${#recorded[@]} real clips, all checked"
