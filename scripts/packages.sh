@@ -7,6 +7,7 @@ clipvane_packages=(
   ffmpeg
   xvfb xauth xdotool xclip desktop-file-utils libglib2.0-bin
   dbus-daemon appstream dpkg-dev lintian
+  at-spi2-core
   gvfs gvfs-daemons
   clang libclang-rt-14-dev clang-format ccache
 )

@@ -58,10 +58,16 @@ TEST(ProgressWindowTest, ShowsTheClipItsPlaceThePercentAndKeepsTheDetailsFolded)
     window.detailsButton()->click();
     EXPECT_TRUE(window.details()->isVisibleTo(&window));
     EXPECT_TRUE(window.details()->toPlainText().endsWith("frame=  302 time=00:00:10.00 bitrate=N/A"));
-    // Screen readers get names for every text and the bar's value.
-    for (QWidget* w : std::initializer_list<QWidget*>{window.name(), window.place(), window.bar(),
-                                                      window.elapsed(), window.left(), window.details()})
+    // Screen readers get names for every text and the bar's value; a label's
+    // name is what it shows, and what it stands for is its description.
+    for (QWidget* w : std::initializer_list<QWidget*>{window.bar(), window.details()})
         EXPECT_FALSE(w->accessibleName().isEmpty()) << w->metaObject()->className();
+    for (QLabel* label : {window.name(), window.place(), window.elapsed(), window.left()}) {
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(label);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->text(QAccessible::Name), label->text());
+        EXPECT_FALSE(read->text(QAccessible::Description).isEmpty()) << label->text().toStdString();
+    }
     QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window.bar());
     ASSERT_TRUE(bar && bar->valueInterface());
     EXPECT_EQ(bar->valueInterface()->currentValue().toInt(), 50);

@@ -18,6 +18,14 @@ namespace {
 QString Clock(std::chrono::seconds span) { return QString::fromStdString(convert::ClockText(span)); }
 constexpr int kWidth = 460;
 constexpr int kDetailsHeight = 220;
+
+// A label's accessible name is what it shows, as the main window's status line
+// does: a fixed name would hide the value from screen readers, so what the
+// label stands for goes in its description.
+void Show(QLabel& label, const QString& text) {
+    label.setText(text);
+    label.setAccessibleName(text);
+}
 }  // namespace
 
 ConverterWindow::ConverterWindow(const QString& fileName, int number, int count) {
@@ -28,23 +36,24 @@ ConverterWindow::ConverterWindow(const QString& fileName, int number, int count)
     setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setFocusPolicy(Qt::NoFocus);
 
-    name_ = new QLabel(name, this);
-    name_->setToolTip(fileName);
-    name_->setAccessibleName(tr("Clip"));
+    name_ = new QLabel(this);
+    Show(*name_, name);
+    name_->setToolTip(fileName);  // the whole path, also its accessible description
     QFont bold = name_->font();
     bold.setBold(true);
     name_->setFont(bold);
-    place_ = new QLabel(tr("%1 of %2").arg(number).arg(count), this);
-    place_->setAccessibleName(tr("Place in the run"));
+    place_ = new QLabel(this);
+    Show(*place_, tr("%1 of %2").arg(number).arg(count));
+    place_->setAccessibleDescription(tr("Place in the run"));
     place_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     bar_ = new QProgressBar(this);
     bar_->setRange(0, 100);
     bar_->setValue(0);
     bar_->setAccessibleName(tr("Converted"));
     elapsed_ = new QLabel(this);
-    elapsed_->setAccessibleName(tr("Time elapsed"));
+    elapsed_->setAccessibleDescription(tr("Time elapsed"));
     left_ = new QLabel(this);
-    left_->setAccessibleName(tr("Time left"));
+    left_->setAccessibleDescription(tr("Time left"));
     left_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     detailsButton_ = new QPushButton(tr("Details"), this);
     detailsButton_->setCheckable(true);
@@ -90,20 +99,20 @@ ConverterWindow::ConverterWindow(const QString& fileName, int number, int count)
 
 void ConverterWindow::ShowProgress() {
     const auto spent = std::chrono::milliseconds(started_.elapsed());
-    elapsed_->setText(tr("Elapsed %1").arg(Clock(std::chrono::duration_cast<std::chrono::seconds>(spent))));
+    Show(*elapsed_, tr("Elapsed %1").arg(Clock(std::chrono::duration_cast<std::chrono::seconds>(spent))));
     const auto percent = progress_.Percent();
     if (!percent) {
         // No length to measure against: the bar only says it is busy.
         if (bar_->maximum() != 0) bar_->setRange(0, 0);
         bar_->setAccessibleDescription(tr("Busy, length unknown"));
-        left_->clear();
+        Show(*left_, QString());
         return;
     }
     if (bar_->maximum() != 100) bar_->setRange(0, 100);
     bar_->setValue(*percent);
     bar_->setAccessibleDescription(tr("%1 percent").arg(*percent));
     const auto left = progress_.TimeLeft(spent);
-    left_->setText(left ? tr("About %1 left").arg(Clock(*left)) : QString());
+    Show(*left_, left ? tr("About %1 left").arg(Clock(*left)) : QString());
 }
 
 void ConverterWindow::AddOutput(const QString& text) {
