@@ -11,6 +11,7 @@ namespace convert {
 
 namespace {
 using intake::kNewLine;
+using text::Tr;
 
 // A copy that takes longer than this says so in the status, with its size.
 constexpr std::chrono::milliseconds kTellCopyAfter{400};
@@ -28,7 +29,7 @@ std::string Join(const std::vector<std::string>& lines) {
 class KeptAwake {
 public:
     KeptAwake(platform::SleepInhibitor* awake) : awake_(awake) {
-        if (awake_) awake_->Inhibit("Converting video files");
+        if (awake_) awake_->Inhibit(Tr("Converting video files"));
     }
     ~KeptAwake() {
         if (awake_) awake_->Release();
@@ -65,8 +66,8 @@ void BatchRun::Run() {
     // Files dropped during the run join the list but are not converted by it.
     const std::int16_t count = list_.iFileCount;
     for (std::int16_t i = 0; i < count; ++i) ConvertOne(i, count);
-    AppendLog(std::string(kNewLine) + std::string(kFinishedLine));
-    view_.SetLabel2(std::string(kFinishedStatus));
+    AppendLog(std::string(kNewLine) + Tr(kFinishedLine));
+    view_.SetLabel2(Tr(kFinishedStatus));
     view_.SetCommand1(std::string(intake::kFinish), true);
     view_.RunEnded(converted_, failed_);
 }
@@ -80,22 +81,23 @@ std::string BatchRun::PrepareRun() {
     if (services_.privateTempFolder) {
         std::string reason = files.PrepareFolder(list_.sTempFolder, true);
         if (!reason.empty())
-            return "I'm sorry. The temporary folder cannot be used, so nothing can be converted."
-                   + std::string(kNewLine) + std::string(kNewLine) + reason;
+            return Tr("I'm sorry. The temporary folder cannot be used, so nothing can be converted.") +
+                   std::string(kNewLine) + std::string(kNewLine) + reason;
     }
     std::vector<std::string> searched;
     converter_ = services_.processes.FindConverter(searched);
     if (converter_.empty())
-        return "I'm sorry. The converter program ffmpeg cannot be found, so nothing can be "
-               "converted." + std::string(kNewLine) + std::string(kNewLine) + "Looked in:"
-               + std::string(kNewLine) + Join(searched) + std::string(kNewLine)
-               + "Please install ffmpeg, or place it beside Clipvane.";
+        return Tr("I'm sorry. The converter program ffmpeg cannot be found, so nothing can be "
+                  "converted.") +
+               std::string(kNewLine) + std::string(kNewLine) + Tr("Looked in:") + std::string(kNewLine) +
+               Join(searched) + std::string(kNewLine) + Tr("Please install ffmpeg, or place it beside Clipvane.");
     desktop_ = services_.folders.Desktop();
-    std::string reason = desktop_.empty() ? "The Desktop folder cannot be found."
-                                          : files.PrepareFolder(desktop_, false);
+    std::string reason =
+        desktop_.empty() ? Tr("The Desktop folder cannot be found.") : files.PrepareFolder(desktop_, false);
     if (!reason.empty())
-        return "I'm sorry. The converted files cannot be put on the Desktop, so nothing is "
-               "converted." + std::string(kNewLine) + std::string(kNewLine) + reason;
+        return Tr("I'm sorry. The converted files cannot be put on the Desktop, so nothing is "
+                  "converted.") +
+               std::string(kNewLine) + std::string(kNewLine) + reason;
     return {};
 }
 
@@ -122,21 +124,22 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
     if (runProblem_.empty() && !replacesInput && files.FileExists(temporary))
         files.DeleteFileForce(temporary);
 
-    AppendLog(std::string(kNewLine) + "No. " + std::to_string(i + 1) + ": " + longName + "...");
-    if (!runProblem_.empty()) return Fail(std::string(kFailedStatus), false);
-    if (replacesInput) return Fail(std::string(kWouldReplaceInput));
+    AppendLog(std::string(kNewLine) + Tr("No. ") + std::to_string(i + 1) + ": " + longName + "...");
+    if (!runProblem_.empty()) return Fail(Tr(kFailedStatus), false);
+    if (replacesInput) return Fail(Tr(kWouldReplaceInput));
 
-    view_.SetLabel2(std::string(kConvertingStatus));
+    view_.SetLabel2(Tr(kConvertingStatus));
     supervisor_.RefreshScreen();
 
     std::string error;
     auto child = services_.processes.Start(converter_, ConverterArguments(shortName, temporary), error);
     if (!child) {
         // Once per run: every later file would meet the same wall.
-        runProblem_ = "I'm sorry. The converter program cannot be started, so nothing can be "
-                      "converted." + std::string(kNewLine) + std::string(kNewLine) + error;
+        runProblem_ = Tr("I'm sorry. The converter program cannot be started, so nothing can be "
+                         "converted.") +
+                      std::string(kNewLine) + std::string(kNewLine) + error;
         view_.ShowMessage(runProblem_);
-        return Fail(std::string(kFailedStatus), false);
+        return Fail(Tr(kFailedStatus), false);
     }
     view_.ConverterStarted(longName, i + 1, count);
     supervisor_.lConverterPid = supervisor_.Adopt(std::move(child));
@@ -148,14 +151,14 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
     // file is really there; a crash can leave a partial file behind.
     if (!supervisor_.Converter()->Succeeded() || !files.IsNonEmptyFile(temporary)) {
         if (files.FileExists(temporary)) files.DeleteFileForce(temporary);
-        return Fail(std::string(kFailedStatus));
+        return Fail(Tr(kFailedStatus));
     }
 
-    view_.SetLabel2(std::string(kTransferringStatus));
+    view_.SetLabel2(Tr(kTransferringStatus));
     supervisor_.RefreshScreen();
     std::string reason = Deliver(shortName, temporary, OutputPath(desktop_, longName));
-    if (!reason.empty()) return Fail(std::string(kCopyFailedStatus) + reason);
-    AppendLog(std::string(kSuccessWord));
+    if (!reason.empty()) return Fail(Tr(kCopyFailedStatus) + reason);
+    AppendLog(Tr(kSuccessWord));
     ++converted_;
 }
 
@@ -257,7 +260,7 @@ void BatchRun::Fail(const std::string& status, bool pause) {
     ++failed_;
     view_.SetLabel2(status);
     supervisor_.RefreshScreen();
-    AppendLog(std::string(kFailWord));
+    AppendLog(Tr(kFailWord));
     if (pause) supervisor_.Pause(supervisor_.timing().failurePause);
 }
 

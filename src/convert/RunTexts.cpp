@@ -15,7 +15,7 @@ std::string TransferringStatus(std::uint64_t bytes) {
     }
     char size[32];
     std::snprintf(size, sizeof size, "%.1f %s", value, unit);
-    return std::string(kTransferringStatus) + " (" + size + ")";
+    return text::Tr(kTransferringStatus) + " (" + size + ")";
 }
 
 }  // namespace convert

@@ -8,6 +8,7 @@ namespace convert {
 // What a conversion run needs of the main window, beyond what the intake uses.
 class RunView : public intake::IntakeView {
 public:
+    // The state SetCommand1 last set, in English, whatever the button reads.
     virtual std::string Command1Caption() = 0;
     virtual void AppendLogText(const std::string& text) = 0;
     virtual void SetLabel1(const std::string& caption) = 0;

@@ -6,6 +6,13 @@
 
 namespace forms {
 
+std::string Shown(std::string_view caption) {
+    if (caption == kAboutText) return text::Fill(text::Tr(kAboutPattern), {CLIPVANE_VERSION});
+    // Empty labels and the log box's placeholder are not texts to translate.
+    if (caption.empty() || caption == "Text1") return std::string(caption);
+    return text::Tr(caption);
+}
+
 const Control& Find(const Layout& layout, std::string_view name) {
     for (const Control& c : layout.controls)
         if (c.name == name) return c;

@@ -4,10 +4,15 @@
 // Geometry is in twips (15 to a pixel at 96 dpi); a control's rectangle is
 // relative to its container, the window or a frame.
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "text/Translate.h"
+
 namespace forms {
+
+using text::N_;
 
 enum class Kind { Button, Frame, Label, TextBox, Option };
 
@@ -34,36 +39,41 @@ struct Layout {
 inline constexpr int kTwipsPerPixel = 15;  // at 96 dpi
 
 inline constexpr Control kForm1Controls[] = {
-    {"Command3", Kind::Button, "", "Setting", {2400, 3960, 1095, 495}, 6},
-    {"Command2", Kind::Button, "", "About this software", {3840, 3960, 2655, 495}, 5},
-    {"Frame2", Kind::Frame, "", "Message", {120, 2280, 6375, 1095}, 2},
+    {"Command3", Kind::Button, "", N_("Setting"), {2400, 3960, 1095, 495}, 6},
+    {"Command2", Kind::Button, "", N_("About this software"), {3840, 3960, 2655, 495}, 5},
+    {"Frame2", Kind::Frame, "", N_("Message"), {120, 2280, 6375, 1095}, 2},
     {"Label2", Kind::Label, "Frame2", "", {120, 360, 6135, 615}, 4},
-    {"Frame1", Kind::Frame, "", "File to transfer", {120, 120, 6375, 2175}, 1},
+    {"Frame1", Kind::Frame, "", N_("File to transfer"), {120, 120, 6375, 2175}, 1},
     {"Text1", Kind::TextBox, "Frame1", "Text1", {120, 360, 6135, 1695}, 7},
     {"Label1", Kind::Label, "Frame1", "", {120, 360, 6135, 1695}, 3},
-    {"Command1", Kind::Button, "", "START", {120, 3600, 1935, 855}, 0},
+    {"Command1", Kind::Button, "", N_("START"), {120, 3600, 1935, 855}, 0},
 };
 inline constexpr Layout kForm1{"Clipvane", 6690, 4695, kForm1Controls};
 
+// The About text's pattern ("%1" is the version), and the text in English.
+inline constexpr std::string_view kAboutPattern = N_("Version %1\nThank you for using my application.");
 inline constexpr std::string_view kAboutText =
     "Version " CLIPVANE_VERSION "\nThank you for using my application.";
 
 inline constexpr Control kForm2Controls[] = {
     {"Label1", Kind::Label, "", kAboutText, {120, 0, 8175, 2055}, 0},
-    {"Command1", Kind::Button, "", "Close", {3240, 2160, 1695, 495}, 1},
+    {"Command1", Kind::Button, "", N_("Close"), {3240, 2160, 1695, 495}, 1},
 };
-inline constexpr Layout kForm2{"About this software", 8430, 2730, kForm2Controls};
+inline constexpr Layout kForm2{N_("About this software"), 8430, 2730, kForm2Controls};
 
 inline constexpr Control kForm3Controls[] = {
-    {"Frame2", Kind::Frame, "", "Right click a file and send to", {240, 1920, 4215, 1095}, 4},
-    {"Option4", Kind::Option, "Frame2", "disabled", {2160, 360, 1335, 495}, 6},
-    {"Option3", Kind::Option, "Frame2", "enabled", {360, 360, 1215, 495}, 5},
-    {"Command1", Kind::Button, "", "Set", {960, 3240, 2655, 495}, 3},
-    {"Frame1", Kind::Frame, "", "Create a shortcut to the Desktop?", {240, 240, 4215, 1095}, 0},
-    {"Option2", Kind::Option, "Frame1", "No", {2160, 480, 1575, 375}, 2},
-    {"Option1", Kind::Option, "Frame1", "Yes", {360, 480, 1455, 375}, 1},
+    {"Frame2", Kind::Frame, "", N_("Right click a file and send to"), {240, 1920, 4215, 1095}, 4},
+    {"Option4", Kind::Option, "Frame2", N_("disabled"), {2160, 360, 1335, 495}, 6},
+    {"Option3", Kind::Option, "Frame2", N_("enabled"), {360, 360, 1215, 495}, 5},
+    {"Command1", Kind::Button, "", N_("Set"), {960, 3240, 2655, 495}, 3},
+    {"Frame1", Kind::Frame, "", N_("Create a shortcut to the Desktop?"), {240, 240, 4215, 1095}, 0},
+    {"Option2", Kind::Option, "Frame1", N_("No"), {2160, 480, 1575, 375}, 2},
+    {"Option1", Kind::Option, "Frame1", N_("Yes"), {360, 480, 1455, 375}, 1},
 };
-inline constexpr Layout kForm3{"Setting", 4680, 3945, kForm3Controls};
+inline constexpr Layout kForm3{N_("Setting"), 4680, 3945, kForm3Controls};
+
+// What a window or control with this caption shows, in the user's language.
+std::string Shown(std::string_view caption);
 
 // Frames and labels only show; the rest take the focus.
 inline constexpr bool TakesFocus(Kind kind) { return kind != Kind::Frame && kind != Kind::Label; }

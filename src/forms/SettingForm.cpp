@@ -25,18 +25,18 @@ void SettingForm::Apply(bool wanted, bool existed, const std::string& folder,
                         const std::string& link, bool onDesktop) {
     platform::Platform& p = platform_;
     std::string reason;
-    std::string verb;
+    std::string failure;
     if (wanted && !existed) {
-        verb = "created";
+        failure = text::Tr("I'm sorry. The shortcut could not be created:");
         reason = p.files->PrepareFolder(folder, false);
         if (reason.empty()) reason = p.shortcuts->Create(link, sTargetPath, programFolder_, "", onDesktop);
     } else if (!wanted && existed) {
-        verb = "removed";
+        failure = text::Tr("I'm sorry. The shortcut could not be removed:");
         reason = p.files->DeleteFileForce(link);
     }
     if (reason.empty()) return;
     const std::string nl(intake::kNewLine);
-    view_.ShowMessage("I'm sorry. The shortcut could not be " + verb + ":" + nl + link + nl + nl + reason);
+    view_.ShowMessage(failure + nl + link + nl + nl + reason);
 }
 
 void SettingForm::Command1_Click() {

@@ -14,7 +14,7 @@ bool IsQuoted(const std::string& token) { return !token.empty() && token.front()
 std::string UsageText() {
     std::string text;
     for (auto line : kUsageLines) {
-        text += line;
+        text += text::Tr(line);
         text += kNewLine;
     }
     return text;
@@ -49,7 +49,7 @@ void LoadFromCommandLine(FileList& list, platform::Environment& environment,
     }
     lookup.reset();
 
-    if (overflow) view.ShowMessage(std::string(kListFull));
+    if (overflow) view.ShowMessage(text::Tr(kListFull));
 
     for (std::int16_t i = 0; i < list.iFileCount; ++i) {
         if (files.FolderExists(list.sShortNames[i])) {

@@ -14,7 +14,7 @@ void DropFiles(FileList& list, const std::vector<std::string>& paths, platform::
             break;
         }
         if (list.Full()) {
-            view.ShowMessage(std::string(kListFull));
+            view.ShowMessage(text::Tr(kListFull));
             break;
         }
         list.Append(path, GetShortFilename(path, names));

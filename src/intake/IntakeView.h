@@ -14,6 +14,8 @@ public:
     virtual void MoveCaretToEnd() = 0;
     // A modal message box with one OK button, captioned with the program's title.
     virtual void ShowMessage(const std::string& text) = 0;
+    // The START button's state, named by its English caption (kStart,
+    // kConverting or kFinish); the window shows it in the user's language.
     virtual void SetCommand1(const std::string& caption, bool enabled) = 0;
 };
 

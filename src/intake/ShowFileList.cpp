@@ -8,12 +8,13 @@ std::string FolderRefusalText(const std::string& path) {
     std::string text = path;
     text += kNewLine;
     text += kNewLine;
-    text += kFolderRefusal;
+    text += text::Tr(kFolderRefusal);
     return text;
 }
 
 std::string RenderFileList(const FileList& list) {
-    std::size_t size = kCountPrefix.size() + 8;
+    const std::string prefix = text::Tr(kCountPrefix);
+    std::size_t size = prefix.size() + 8;
     for (const auto& name : list.sLongNames) size += name.size() + kNewLine.size();
     std::string text;
     text.reserve(size);
@@ -21,7 +22,7 @@ std::string RenderFileList(const FileList& list) {
         text += list.sLongNames[i];
         text += kNewLine;
     }
-    text += kCountPrefix;
+    text += prefix;
     text += std::to_string(list.iFileCount);
     return text;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 
+#include "Catalog.h"
 #include "Environment.h"
 #include "FileAccess.h"
 #include "FileSystem.h"
@@ -23,6 +24,8 @@ struct Platform {
     std::unique_ptr<ProcessLauncher> processes;
     std::unique_ptr<Shortcuts> shortcuts;
     std::unique_ptr<SleepInhibitor> awake;
+    // Null in English (and in tests that want English).
+    std::unique_ptr<Catalog> catalog;
 };
 
 // The implementation for the system the program was built for.

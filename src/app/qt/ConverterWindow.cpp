@@ -30,7 +30,7 @@ void Show(QLabel& label, const QString& text) {
 
 ConverterWindow::ConverterWindow(const QString& fileName, int number, int count) {
     const QString name = QFileInfo(fileName).fileName();
-    setWindowTitle(tr("Converting %1").arg(name));
+    setWindowTitle(Tr("Converting %1").arg(name));
     setWindowIcon(WindowIcon());
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowFlag(Qt::WindowDoesNotAcceptFocus);
@@ -43,26 +43,26 @@ ConverterWindow::ConverterWindow(const QString& fileName, int number, int count)
     bold.setBold(true);
     name_->setFont(bold);
     place_ = new QLabel(this);
-    Show(*place_, tr("%1 of %2").arg(number).arg(count));
-    place_->setAccessibleDescription(tr("Place in the run"));
+    Show(*place_, Tr("%1 of %2").arg(number).arg(count));
+    place_->setAccessibleDescription(Tr("Place in the run"));
     place_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     bar_ = new QProgressBar(this);
     bar_->setRange(0, 100);
     bar_->setValue(0);
-    bar_->setAccessibleName(tr("Converted"));
+    bar_->setAccessibleName(Tr("Converted"));
     elapsed_ = new QLabel(this);
-    elapsed_->setAccessibleDescription(tr("Time elapsed"));
+    elapsed_->setAccessibleDescription(Tr("Time elapsed"));
     left_ = new QLabel(this);
-    left_->setAccessibleDescription(tr("Time left"));
+    left_->setAccessibleDescription(Tr("Time left"));
     left_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    detailsButton_ = new QPushButton(tr("Details"), this);
+    detailsButton_ = new QPushButton(Tr("Details"), this);
     detailsButton_->setCheckable(true);
-    detailsButton_->setAccessibleDescription(tr("Shows what ffmpeg writes"));
+    detailsButton_->setAccessibleDescription(Tr("Shows what ffmpeg writes"));
     details_ = new QPlainTextEdit(this);
     details_->setReadOnly(true);
     details_->setMaximumBlockCount(2000);
     details_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    details_->setAccessibleName(tr("ffmpeg output"));
+    details_->setAccessibleName(Tr("ffmpeg output"));
     QFont mono(QStringLiteral("Monospace"));
     mono.setStyleHint(QFont::TypeWriter);
     details_->setFont(mono);
@@ -99,20 +99,20 @@ ConverterWindow::ConverterWindow(const QString& fileName, int number, int count)
 
 void ConverterWindow::ShowProgress() {
     const auto spent = std::chrono::milliseconds(started_.elapsed());
-    Show(*elapsed_, tr("Elapsed %1").arg(Clock(std::chrono::duration_cast<std::chrono::seconds>(spent))));
+    Show(*elapsed_, Tr("Elapsed %1").arg(Clock(std::chrono::duration_cast<std::chrono::seconds>(spent))));
     const auto percent = progress_.Percent();
     if (!percent) {
         // No length to measure against: the bar only says it is busy.
         if (bar_->maximum() != 0) bar_->setRange(0, 0);
-        bar_->setAccessibleDescription(tr("Busy, length unknown"));
+        bar_->setAccessibleDescription(Tr("Busy, length unknown"));
         Show(*left_, QString());
         return;
     }
     if (bar_->maximum() != 100) bar_->setRange(0, 100);
     bar_->setValue(*percent);
-    bar_->setAccessibleDescription(tr("%1 percent").arg(*percent));
+    bar_->setAccessibleDescription(Tr("%1 percent").arg(*percent));
     const auto left = progress_.TimeLeft(spent);
-    Show(*left_, left ? tr("About %1 left").arg(Clock(*left)) : QString());
+    Show(*left_, left ? Tr("About %1 left").arg(Clock(*left)) : QString());
 }
 
 void ConverterWindow::AddOutput(const QString& text) {

@@ -150,11 +150,12 @@ void Form1::ShowMessage(const std::string& text) {
 }
 
 void Form1::SetCommand1(const std::string& caption, bool enabled) {
-    Command1->setText(Decode(caption));
+    command1State_ = caption;
+    Command1->setText(QString::fromStdString(forms::Shown(caption)));
     Command1->setEnabled(enabled);
 }
 
-std::string Form1::Command1Caption() { return Encode(Command1->text()); }
+std::string Form1::Command1Caption() { return command1State_; }
 
 void Form1::SetLabel1(const std::string& caption) { Label1->setText(Decode(caption)); }
 

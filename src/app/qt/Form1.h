@@ -16,6 +16,7 @@
 #include "convert/RunView.h"
 #include "convert/Supervision.h"
 #include "intake/FileList.h"
+#include "intake/Texts.h"
 #include "platform/Platform.h"
 
 namespace app {
@@ -90,6 +91,8 @@ protected:
 private:
     platform::Platform& platform_;
     convert::BatchRun batch_;
+    // The button's state, kept apart from the caption, which is translated.
+    std::string command1State_{intake::kStart};
     bool unloaded_ = false;
     QPointer<Form2> about_;
     QPointer<Form3> setting_;

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "text/Translate.h"
+
 namespace app {
 
 QFont WindowFont() {
@@ -18,7 +20,7 @@ QFont WindowFont() {
 QIcon WindowIcon() { return QIcon(QStringLiteral(":/clipvane.png")); }
 
 void SetUpWindow(QWidget& window, const forms::Layout& layout) {
-    window.setWindowTitle(QString::fromUtf8(layout.caption.data(), layout.caption.size()));
+    window.setWindowTitle(QString::fromStdString(forms::Shown(layout.caption)));
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window.setFixedSize(Twips(0, 0, layout.clientWidth, layout.clientHeight).size());
@@ -30,9 +32,14 @@ void SetUpWindow(QWidget& window, const forms::Layout& layout) {
 
 namespace app {
 
+QString Tr(const char* english) { return QString::fromStdString(text::Tr(english)); }
+
+QString TrN(const char* one, const char* many, unsigned long n) {
+    return QString::fromStdString(text::TrN(one, many, n));
+}
+
 QString Caption(const forms::Layout& layout, std::string_view name) {
-    const std::string_view caption = forms::Find(layout, name).caption;
-    return QString::fromUtf8(caption.data(), caption.size());
+    return QString::fromStdString(forms::Shown(forms::Find(layout, name).caption));
 }
 
 void Place(QWidget& control, const forms::Layout& layout, std::string_view name) {

@@ -30,6 +30,10 @@ inline QRect Twips(const forms::Rect& r) { return Twips(r.left, r.top, r.width, 
 // captioned and sized as its layout says.
 void SetUpWindow(QWidget& window, const forms::Layout& layout);
 
+// A text of the windows in the user's language (see text/Translate.h).
+QString Tr(const char* english);
+QString TrN(const char* one, const char* many, unsigned long n);
+
 // A control's caption and rectangle (in its container) from the layout.
 QString Caption(const forms::Layout& layout, std::string_view name);
 void Place(QWidget& control, const forms::Layout& layout, std::string_view name);

@@ -6,12 +6,13 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include "Look.h"
+
 namespace app {
 
 QString RunEndText(int converted, int failed) {
-    const QString files = converted == 1 ? QCoreApplication::translate("Clipvane", "1 file converted")
-                                         : QCoreApplication::translate("Clipvane", "%1 files converted").arg(converted);
-    return QCoreApplication::translate("Clipvane", "%1, %2 failed.").arg(files).arg(failed);
+    const QString files = TrN("%1 file converted", "%1 files converted", converted).arg(converted);
+    return Tr("%1, %2 failed.").arg(files).arg(failed);
 }
 
 void RunEndNotice::Send(int converted, int failed, const QString& icon) {
@@ -22,9 +23,8 @@ void RunEndNotice::Send(int converted, int failed, const QString& icon) {
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("org.clipvane.Clipvane")}};
-    call << QStringLiteral("Clipvane") << uint(0) << icon
-         << QCoreApplication::translate("Clipvane", "Clipvane has finished") << RunEndText(converted, failed)
-         << QStringList() << hints << int(-1);
+    call << QStringLiteral("Clipvane") << uint(0) << icon << Tr("Clipvane has finished")
+         << RunEndText(converted, failed) << QStringList() << hints << int(-1);
     // No answer is awaited: a missing service costs nothing.
     call.setAutoStartService(false);
     bus.send(call);

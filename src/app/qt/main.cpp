@@ -2,6 +2,7 @@
 
 #include "Form1.h"
 #include "Look.h"
+#include "text/Translate.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(app::WindowIcon());
 
     platform::Platform platform = platform::MakeNativePlatform(argc, argv);
+    text::UseCatalog(platform.catalog.get());
     app::Form1 form1(platform);
     QObject::connect(&form1, &app::Form1::unloaded, &application, &QApplication::quit,
                      Qt::QueuedConnection);

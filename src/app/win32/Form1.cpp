@@ -150,11 +150,12 @@ void Form1::ShowMessage(const std::string& text) {
 }
 
 void Form1::SetCommand1(const std::string& caption, bool enabled) {
-    SetText(Command1, caption);
+    command1State_ = caption;
+    SetText(Command1, forms::Shown(caption));
     EnableWindow(Command1, enabled ? TRUE : FALSE);
 }
 
-std::string Form1::Command1Caption() { return FromControlText(TextOf(Command1)); }
+std::string Form1::Command1Caption() { return command1State_; }
 
 void Form1::SetLabel1(const std::string& caption) { SetText(Label1, caption); }
 

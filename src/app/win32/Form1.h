@@ -11,6 +11,7 @@
 #include "convert/RunView.h"
 #include "convert/Supervision.h"
 #include "intake/FileList.h"
+#include "intake/Texts.h"
 #include "platform/Platform.h"
 
 namespace app {
@@ -75,6 +76,8 @@ private:
 
     platform::Platform& platform_;
     convert::BatchRun batch_;
+    // The button's state, kept apart from the caption, which is translated.
+    std::string command1State_{intake::kStart};
     bool unloaded_ = false;
     std::unique_ptr<Form2> about_;
     std::unique_ptr<Form3> setting_;

@@ -2,6 +2,11 @@
 
 #include <commctrl.h>
 
+#include <map>
+#include <vector>
+
+#include "text/Translate.h"
+
 namespace app {
 
 namespace {
@@ -103,31 +108,62 @@ int ScreenDpi() {
 
 int Pixels(int twips) { return forms::ToPixels(twips, ScreenDpi()); }
 
-std::wstring FontFace() {
-    static const std::wstring face = [] {
-        if (HasFace(L"System", SHIFTJIS_CHARSET)) return std::wstring(L"System");
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof metrics;
-        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) &&
-            metrics.lfMessageFont.lfFaceName[0])
-            return std::wstring(metrics.lfMessageFont.lfFaceName);
-        return std::wstring(L"MS Shell Dlg 2");
-    }();
-    return face;
+namespace {
+
+struct Face {
+    std::wstring name;
+    BYTE charset;
+};
+
+// "System" in Shift-JIS where the system has it, else its message font. In
+// Japanese and Chinese, the faces those Windows use for their own windows,
+// else whichever face the font mapper has for the language's character set:
+// a Western face would show boxes.
+Face ChooseFace(const std::string& language) {
+    struct Native {
+        const char* language;
+        BYTE charset;
+        std::vector<const wchar_t*> faces;
+    };
+    static const Native natives[] = {
+        {"ja", SHIFTJIS_CHARSET, {L"Meiryo UI", L"MS UI Gothic", L"System"}},
+        {"zh_CN", GB2312_CHARSET, {L"Microsoft YaHei UI", L"Microsoft YaHei", L"SimSun"}},
+    };
+    for (const auto& native : natives) {
+        if (language != native.language) continue;
+        for (const wchar_t* face : native.faces)
+            if (HasFace(face, native.charset)) return {face, native.charset};
+        return {L"", native.charset};
+    }
+    if (HasFace(L"System", SHIFTJIS_CHARSET)) return {L"System", SHIFTJIS_CHARSET};
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) &&
+        metrics.lfMessageFont.lfFaceName[0])
+        return {metrics.lfMessageFont.lfFaceName, DEFAULT_CHARSET};
+    return {L"MS Shell Dlg 2", DEFAULT_CHARSET};
 }
 
-HFONT WindowFont() {
-    static const HFONT font = [] {
-        LOGFONTW lf{};
-        lf.lfHeight = -MulDiv(135, ScreenDpi(), 720);  // 13.5 points
-        lf.lfWeight = FW_NORMAL;
-        const std::wstring face = FontFace();
-        lf.lfCharSet = face == L"System" ? SHIFTJIS_CHARSET : DEFAULT_CHARSET;
-        wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-        return CreateFontIndirectW(&lf);
-    }();
-    return font;
+// One font per language, made when first asked for.
+const std::pair<Face, HFONT>& FontFor(const std::string& language) {
+    static std::map<std::string, std::pair<Face, HFONT>> fonts;
+    auto found = fonts.find(language);
+    if (found != fonts.end()) return found->second;
+    Face face = ChooseFace(language);
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(135, ScreenDpi(), 720);  // 13.5 points
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = face.charset;
+    wcsncpy(lf.lfFaceName, face.name.c_str(), LF_FACESIZE - 1);
+    HFONT font = CreateFontIndirectW(&lf);
+    return fonts.emplace(language, std::pair{std::move(face), font}).first->second;
 }
+
+}  // namespace
+
+std::wstring FontFace() { return FontFor(text::Language()).first.name; }
+
+HFONT WindowFont() { return FontFor(text::Language()).second; }
 
 HICON WindowIcon(bool small) {
     const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
@@ -160,7 +196,7 @@ void Window::Create(const forms::Layout& layout) {
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     RECT frame{0, 0, Pixels(layout.clientWidth), Pixels(layout.clientHeight)};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
-    const std::wstring caption = Wide(layout.caption);
+    const std::wstring caption = Wide(forms::Shown(layout.caption));
     hwnd = CreateWindowExW(0, kClassName, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                            GetModuleHandleW(nullptr), this);
@@ -175,11 +211,11 @@ void Window::Create(const forms::Layout& layout) {
         const DWORD group = option && previousWasOption ? 0 : WS_GROUP;
         previousWasOption = option;
         const int id = kFirstId + static_cast<int>(c - layout.controls.data());
-        HWND control = CreateWindowExW(
-            kind.exStyle, kind.className, ToControlText(c->caption).c_str(),
-            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | group | kind.style, Pixels(r.left),
-            Pixels(r.top), Pixels(r.width), Pixels(r.height), hwnd,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+        HWND control =
+            CreateWindowExW(kind.exStyle, kind.className, ToControlText(forms::Shown(c->caption)).c_str(),
+                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | group | kind.style, Pixels(r.left), Pixels(r.top),
+                            Pixels(r.width), Pixels(r.height), hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            GetModuleHandleW(nullptr), nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         controls_.emplace_back(c->name, control);
     }

@@ -26,6 +26,8 @@ int Pixels(int twips);
 
 // The face every window uses: "System" in the character set it was designed
 // for where the system has it, otherwise the system's own message face.
+// The windows' font, for the language the program speaks: its face ("" when
+// the font mapper chooses by character set alone) and the font itself.
 std::wstring FontFace();
 HFONT WindowFont();
 HICON WindowIcon(bool small);

@@ -1,7 +1,9 @@
 #include "Form1.h"
+#include "text/Translate.h"
 
 int main(int argc, char** argv) {
     platform::Platform platform = platform::MakeNativePlatform(argc, argv);
+    text::UseCatalog(platform.catalog.get());
     app::Form1 form1(platform);
     form1.Form_Load();
     form1.ShowCentred();

@@ -1,3 +1,4 @@
+#include "GettextCatalog.h"
 #include "LinuxEnvironment.h"
 #include "LinuxFileAccess.h"
 #include "LinuxFileSystem.h"
@@ -21,6 +22,7 @@ Platform MakeNativePlatform(int argc, char** argv) {
     native.folders = std::make_unique<LinuxSpecialFolders>();
     native.shortcuts = std::make_unique<LinuxShortcuts>();
     native.awake = std::make_unique<LinuxSleepInhibitor>();
+    native.catalog = std::make_unique<GettextCatalog>(native.environment->ProgramFolder());
     return native;
 }
 

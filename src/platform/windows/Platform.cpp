@@ -1,3 +1,4 @@
+#include "Catalog.h"
 #include "WindowsPlatform.h"
 
 namespace platform {
@@ -13,6 +14,7 @@ Platform MakeNativePlatform(int /*argc*/, char** /*argv*/) {
     p.processes = windows::MakeProcessLauncher(p.environment->ProgramFolder());
     p.shortcuts = windows::MakeShortcuts();
     p.awake = windows::MakeSleepInhibitor();
+    p.catalog = std::make_unique<windows::ResourceCatalog>();
     return p;
 }
 
