@@ -40,6 +40,13 @@ icon=$(sed -n 's/^Icon=//p' "$entry")
 [ -f "$root/usr/share/icons/hicolor/128x128/apps/$icon.png" ] || fail "no icon $icon in hicolor"
 [ -x "$root/usr/bin/clipvane" ] || fail "no usr/bin/clipvane"
 zcat "$root/usr/share/man/man1/clipvane.1.gz" | grep -q '^\.TH CLIPVANE 1' || fail "no manual page"
+# Every language: its catalogue, and its words in the menu entry and metainfo.
+for language in $(cat "$(dirname "$0")/../../po/LINGUAS"); do
+  [ -f "$root/usr/share/locale/$language/LC_MESSAGES/clipvane.mo" ] || fail "no $language catalogue"
+  grep -q "^Comment\[$language\]=" "$entry" || fail "the menu entry has no $language comment"
+  grep -q "<summary xml:lang=\"$language\">" "$root/usr/share/metainfo/org.clipvane.Clipvane.metainfo.xml" ||
+    fail "the metainfo has no $language summary"
+done
 
 use_scratch_home
 start_xvfb

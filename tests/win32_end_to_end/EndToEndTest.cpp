@@ -194,6 +194,24 @@ TEST_F(EndToEnd, ClosingMidRunEndsTheProgramAndItsConverter) {
     EXPECT_FALSE(Exists(Desktop() + "\\Sports day 2026.mp4"));
 }
 
+TEST_F(EndToEnd, InAJapaneseSessionItSpeaksJapaneseAndFinishCloses) {
+    // Wine takes the interface language from the locale it was started in:
+    // scripts/windows-test.sh runs this test again under LC_ALL=ja_JP.UTF-8.
+    if (PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_JAPANESE) GTEST_SKIP() << "not a Japanese session";
+    ScopedVariable mode(L"FAKE_FFMPEG_MODE", L"ok");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    HWND log = ChildOf(window, L"Edit");
+    HWND start = ChildOf(window, L"Button", "開始");
+    ASSERT_TRUE(log && start) << TextOf(ChildOf(window, L"Button"));
+    EXPECT_EQ(TextOf(log), a + "\r\n" + b + "\r\n**ファイル数: 2");
+    PostMessageW(start, BM_CLICK, 0, 0);
+    ASSERT_TRUE(Eventually([&] { return TextOf(start) == "終了"; })) << TextOf(log);
+    EXPECT_EQ(Count(TextOf(log), " 成功\r\n"), 2) << TextOf(log);
+    PostMessageW(start, BM_CLICK, 0, 0);
+    EXPECT_TRUE(Ended());
+}
+
 // The Windows download as a user has it: the unpacked Clipvane.exe with
 // its own ffmpeg.exe, on real camcorder clips. tests/release/release-test.sh
 // names the folders and then checks the results on the Desktop, whose path

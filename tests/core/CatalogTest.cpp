@@ -1,0 +1,83 @@
+// The catalogue reader that the Windows program uses, on the catalogues msgfmt
+// makes from po/ in this build (so it runs under Wine too).
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/MoFile.h"
+
+namespace {
+
+std::string Catalogue(const std::string& language) {
+    std::ifstream in(std::string(CLIPVANE_BUILD_LOCALEDIR) + "/" + language + "/LC_MESSAGES/clipvane.mo",
+                     std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+TEST(PluralRule, GivesEachLanguagesForm) {
+    struct Case {
+        const char* rule;
+        unsigned long n, index;
+    } cases[] = {
+        {"0", 5, 0},
+        {"(n != 1)", 1, 0},
+        {"(n != 1)", 0, 1},
+        {"(n > 1)", 0, 0},  // French: zero is singular
+        {"(n > 1)", 2, 1},
+        // Russian and Polish nest conditions and use every operator kind.
+        {"(n%10==1 && n%100!=11 ? 0 : n%10>=2 && n%10<=4 && (n%100<10 || n%100>=20) ? 1 : 2)", 21, 0},
+        {"(n%10==1 && n%100!=11 ? 0 : n%10>=2 && n%10<=4 && (n%100<10 || n%100>=20) ? 1 : 2)", 13, 2},
+        {"(n==1 ? 0 : n%10>=2 && n%10<=4 && (n%100<10 || n%100>=20) ? 1 : 2)", 24, 1},
+        {"n == 1 ? 0 : !(n - 2) ? 1 : 2", 2, 1},
+        {"(n / 0)", 3, 0},  // no crash on a division by zero
+        {"n ==", 1, 0},     // nor on a broken rule
+    };
+    for (const auto& c : cases) EXPECT_EQ(platform::PluralIndex(c.rule, c.n), c.index) << c.rule << " n=" << c.n;
+}
+
+TEST(MoFile, ReadsEveryCatalogueOfTheBuild) {
+    struct Case {
+        const char* language;
+        const char* start;
+        const char* one;   // "%1 file converted" for 1
+        const char* many;  // and for 2
+    } cases[] = {
+        {"ja", "開始", "%1 個のファイルを変換しました", "%1 個のファイルを変換しました"},
+        {"de", "START", "%1 Datei umgewandelt", "%1 Dateien umgewandelt"},
+        {"zh_CN", nullptr, nullptr, nullptr},
+        {"fr", nullptr, nullptr, nullptr},
+        {"es", nullptr, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        const platform::MoFile mo(Catalogue(c.language));
+        ASSERT_FALSE(mo.Empty());
+        if (c.start) EXPECT_EQ(mo.Text("START"), c.start);
+        EXPECT_NE(mo.Text("Setting"), "Setting");
+        if (c.one) EXPECT_EQ(mo.Plural("%1 file converted", "%1 files converted", 1), c.one);
+        if (c.many) EXPECT_EQ(mo.Plural("%1 file converted", "%1 files converted", 2), c.many);
+        // What the catalogue lacks stays English, in its plural too.
+        EXPECT_EQ(mo.Text("Not in any catalogue"), "Not in any catalogue");
+        EXPECT_EQ(mo.Plural("%1 cat", "%1 cats", 2), "%1 cats");
+        EXPECT_EQ(mo.Text(""), "");
+    }
+}
+
+TEST(MoFile, ADamagedCatalogueIsEnglish) {
+    const std::string good = Catalogue("de");
+    ASSERT_GT(good.size(), 64u);
+    std::string cut = good.substr(0, good.size() / 2);  // offsets point past the end
+    std::string wrong = good;
+    wrong[0] = 'X';
+    for (const std::string& bytes : {std::string(), std::string("tiny"), cut, wrong}) {
+        const platform::MoFile mo(bytes);
+        EXPECT_TRUE(mo.Empty());
+        EXPECT_EQ(mo.Text("START"), "START");
+        EXPECT_EQ(mo.Plural("%1 file converted", "%1 files converted", 2), "%1 files converted");
+    }
+}
+
+}  // namespace

@@ -1,0 +1,151 @@
+// The windows in the user's language, chosen as every desktop program
+// chooses it (LANG, LANGUAGE), from the catalogues this build made.
+#include <QFontMetrics>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QTest>
+#include <clocale>
+#include <fstream>
+#include <map>
+
+#include "Look.h"
+#include "MainWindowFixture.h"
+#include "convert/RunTexts.h"
+#include "intake/Texts.h"
+#include "platform/linux/GettextCatalog.h"
+
+namespace gui_test {
+namespace {
+
+class LanguageTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        saved_ = std::setlocale(LC_ALL, nullptr);
+    }
+    void TearDown() override {
+        text::UseCatalog(nullptr);
+        unsetenv("LANGUAGE");
+        std::setlocale(LC_ALL, saved_.c_str());
+        MainWindowTest::TearDown();
+    }
+    // The user's locale settings, as a session would set them.
+    void Speak(const char* lang, const char* language = "") {
+        setenv("LANG", lang, 1);
+        unsetenv("LC_ALL");
+        unsetenv("LC_MESSAGES");
+        if (*language)
+            setenv("LANGUAGE", language, 1);
+        else
+            unsetenv("LANGUAGE");
+        std::setlocale(LC_ALL, "");  // also forgets the catalogues read so far
+        text::UseCatalog(&catalog_);
+    }
+
+private:
+    platform::GettextCatalog catalog_{"/nonexistent/bin"};
+    std::string saved_;
+};
+
+const QStringList kEnglishUsage{"Please drag & drop video file(s) here.",
+                                "Drag & Dropping video file(s) to the Desktop icon is also OK.",
+                                "To change the setting, ", "please right click and \"send to\" video file(s).", ""};
+
+TEST_F(LanguageTest, WindowsReadInTheUsersLanguageAndEnglishStaysAsItWas) {
+    struct Case {
+        const char* lang;
+        const char* language;
+        const char* start;
+        const char* firstUsageLine;  // nullptr: all of the English usage text
+        const char* frame;
+    } cases[] = {
+        {"C", "", "START", nullptr, "File to transfer"},
+        {"en_US.UTF-8", "", "START", nullptr, "File to transfer"},
+        {"pt_BR.UTF-8", "", "START", nullptr, "File to transfer"},  // no catalogue
+        {"C.UTF-8", "pt:nl", "START", nullptr, "File to transfer"},
+        {"ja_JP.UTF-8", "", "開始", "動画ファイルをここにドロップしてください。", "転送するファイル"},
+        {"C.UTF-8", "ja", "開始", "動画ファイルをここにドロップしてください。", "転送するファイル"},
+        {"de_DE.UTF-8", "", "START", "Bitte Videodateien hierher ziehen.", "Zu übertragende Dateien"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.lang) + " " + c.language);
+        if (std::string(c.lang).find('_') != std::string::npos && !std::setlocale(LC_ALL, c.lang) &&
+            std::string(c.lang) != "en_US.UTF-8" && std::string(c.lang) != "pt_BR.UTF-8")
+            GTEST_SKIP() << c.lang << " is not installed (localedef makes it)";
+        Speak(c.lang, c.language);
+        LoadWithoutArguments();
+        EXPECT_EQ(form->Command1->text(), c.start);
+        EXPECT_EQ(form->Frame1->title(), c.frame);
+        if (c.firstUsageLine)
+            EXPECT_EQ(Lines().first(), c.firstUsageLine);
+        else
+            EXPECT_EQ(Lines(), kEnglishUsage);
+    }
+}
+
+TEST_F(LanguageTest, AJapaneseRunEndsFinishedAndItsButtonCloses) {
+    Speak("C.UTF-8", "ja");
+    UseFakeConverter();
+    const std::string clip = MakeFile("Videos/運動会.MTS");
+    Load({clip});
+    form->ShowCentred();
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    EXPECT_EQ(Lines().last(), "**完了**");
+    EXPECT_TRUE(Lines()[Lines().size() - 2].endsWith(" 成功")) << Text().toStdString();
+    EXPECT_EQ(form->Command1->text(), "終了");
+    EXPECT_EQ(form->Command1Caption(), intake::kFinish);
+    QSignalSpy unloaded(form.get(), &app::Form1::unloaded);
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    EXPECT_EQ(unloaded.count(), 1);
+}
+
+// Every caption fits its control in the window's font, in every language;
+// a status fits the two lines of the message label. Some English captions
+// are already a few pixels wider than their control in this face's font: a
+// translation may be as wide as the English, never wider.
+TEST_F(LanguageTest, EveryCaptionFitsItsControl) {
+    std::ifstream linguas(std::string(CLIPVANE_SOURCE_DIR) + "/po/LINGUAS");
+    std::vector<std::string> languages{"C"};
+    for (std::string l; linguas >> l;) languages.push_back(l);
+    ASSERT_GT(languages.size(), 5u);
+    QStyle* style = QApplication::style();
+    const QFontMetrics metrics(app::WindowFont());
+    const int buttonMargins = 2 * (style->pixelMetric(QStyle::PM_ButtonMargin) / 2 + 2);
+    const int indicator =
+        style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+    std::map<std::string_view, int> english;
+    for (const auto& language : languages) {
+        SCOPED_TRACE(language);
+        Speak("C.UTF-8", language == "C" ? "" : language.c_str());
+        for (const forms::Layout* layout : {&forms::kForm1, &forms::kForm2, &forms::kForm3}) {
+            for (const auto& c : layout->controls) {
+                const QString shown = QString::fromStdString(forms::Shown(c.caption));
+                const int width = forms::ToPixels(c.twips.width, 96);
+                int needed = metrics.horizontalAdvance(shown);
+                if (c.kind == forms::Kind::Button)
+                    needed += buttonMargins;
+                else if (c.kind == forms::Kind::Option)
+                    needed += indicator;
+                else if (c.kind == forms::Kind::Frame)
+                    needed += 2 * 8;
+                else
+                    continue;  // labels and the log box wrap
+                if (language == "C") english[c.caption] = needed;
+                EXPECT_LE(needed, std::max(width, english[c.caption]))
+                    << c.name << " \"" << shown.toStdString() << "\"";
+            }
+        }
+        const forms::Rect label = forms::Find(forms::kForm1, "Label2").twips;
+        const QRect box(0, 0, forms::ToPixels(label.width, 96), 10000);
+        for (std::string_view status :
+             {convert::kConvertingStatus, convert::kTransferringStatus, convert::kFailedStatus,
+              convert::kFinishedStatus, convert::kWouldReplaceInput}) {
+            const QString shown = QString::fromStdString(text::Tr(status));
+            const int lines = metrics.boundingRect(box, Qt::TextWordWrap, shown).height() / metrics.lineSpacing();
+            EXPECT_LE(lines, 2) << shown.toStdString();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace gui_test

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The translations: the template holds every text marked in the code, the
+# menu entry and the metainfo, and nothing else; each catalogue of po/LINGUAS
+# is complete (no untranslated or fuzzy entry), valid for msgfmt, and keeps
+# the English's %1 markers, line breaks and edge spaces (the log's words
+# " SUCCESS", "**Number of file(s): " are glued to what follows them).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+"$root/scripts/update-po.sh" --pot "$work/extracted.pot"
+msgcmp --use-untranslated "$root/po/clipvane.pot" "$work/extracted.pot" 2>"$work/missing" ||
+  { cat "$work/missing"; fail "texts marked in the code are missing from po/clipvane.pot (run scripts/update-po.sh)"; }
+msgcmp --use-untranslated "$work/extracted.pot" "$root/po/clipvane.pot" 2>"$work/stale" ||
+  { cat "$work/stale"; fail "po/clipvane.pot holds texts the code no longer has (run scripts/update-po.sh)"; }
+
+# One line per entry: what must agree between the English and a translation.
+cat >"$work/shape.sh" <<'SHAPE'
+shape() {
+  printf '%s' "$1" | grep -o '%[0-9]' | sort | tr -d '\n'
+  printf ' %s' "$(printf '%s' "$1" | grep -c '')"
+  case $1 in " "*) printf ' lead' ;; esac
+  case $1 in *" ") printf ' trail' ;; esac
+  case $1 in "**"*) printf ' stars' ;; esac
+}
+[ -z "$MSGEXEC_MSGID" ] && exit 0
+translation=$(cat)
+[ "$(shape "$MSGEXEC_MSGID")" = "$(shape "$translation")" ] ||
+  printf '%s -> %s\n' "$MSGEXEC_MSGID" "$translation"
+SHAPE
+
+for language in $(cat "$root/po/LINGUAS"); do
+  po=$root/po/$language.po
+  [ -f "$po" ] || { fail "$language: no po/$language.po"; continue; }
+  msgfmt --check -o /dev/null "$po" || fail "$language: msgfmt --check"
+  [ -z "$(msgattrib --untranslated --no-obsolete "$po")" ] || fail "$language: untranslated entries"
+  [ -z "$(msgattrib --only-fuzzy --no-obsolete "$po")" ] || fail "$language: fuzzy entries"
+  msgcmp "$po" "$root/po/clipvane.pot" 2>/dev/null || fail "$language: not merged with the template"
+  grep -q '^"Language-Team: [^n]' "$po" && grep -q '^"PO-Revision-Date: 2' "$po" ||
+    fail "$language: no team or date in the header"
+  mismatched=$(msgexec -i "$po" sh "$work/shape.sh")
+  [ -z "$mismatched" ] || { echo "$mismatched"; fail "$language: markers, line breaks or edge spaces differ"; }
+done
+[ $failures -eq 0 ] && echo "catalogues: complete, valid, in step with the code"
+exit $((failures > 0))
