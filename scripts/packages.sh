@@ -8,6 +8,7 @@ clipvane_packages=(
   xvfb xauth xdotool xclip desktop-file-utils libglib2.0-bin
   dbus-daemon appstream dpkg-dev lintian
   at-spi2-core
+  gettext locales fonts-wqy-microhei
   gvfs gvfs-daemons
   clang libclang-rt-14-dev clang-format ccache
 )
@@ -26,7 +27,20 @@ clipvane_install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
-clipvane_install_missing() { clipvane_install_packages "${clipvane_packages[@]}"; }
+# The user locales the tests read Clipvane in, made where they are missing.
+clipvane_locales=(ja_JP de_DE)
+clipvane_install_locales() {
+  local sudo="" name
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  for name in "${clipvane_locales[@]}"; do
+    locale -a 2>/dev/null | grep -qix "$name.utf8" || $sudo localedef -i "$name" -c -f UTF-8 "$name.UTF-8"
+  done
+}
+
+clipvane_install_missing() {
+  clipvane_install_packages "${clipvane_packages[@]}"
+  clipvane_install_locales
+}
 
 # Rebuilds reuse earlier compiles where ccache is installed.
 if [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ] && command -v ccache >/dev/null 2>&1; then

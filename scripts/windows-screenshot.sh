@@ -3,23 +3,29 @@
 # the main window with two clips listed, the About window, the Setting
 # window. Run after scripts/windows-test.sh has built Clipvane.exe.
 #
-#   scripts/windows-screenshot.sh [path/to/Clipvane.exe]
+#   scripts/windows-screenshot.sh [--locale ja_JP.UTF-8] [path/to/Clipvane.exe]
 #
-# Writes main.png, about.png and setting.png to build-windows/screenshots/.
+# Writes main.png, about.png and setting.png to build-windows/screenshots/,
+# or to build-windows/screenshots/<locale>/ for a session in that locale
+# (Wine takes the interface language from it).
 set -euo pipefail
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
+locale=C.UTF-8 subfolder=""
+if [ "${1:-}" = --locale ]; then locale=$2 subfolder=/$2; shift 2; fi
+export LANG=$locale LC_ALL=$locale
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/packages.sh"
 exe=$(realpath "${1:-$root/build-windows/x86_64/Clipvane.exe}")
-out=$root/build-windows/screenshots
+out=$root/build-windows/screenshots$subfolder
 clipvane_install_packages wine wine64 xvfb xauth xdotool imagemagick
+clipvane_install_locales
 
 rm -rf "$out" && mkdir -p "$out/program" "$out/clips"
 cp "$exe" "$out/program/Clipvane.exe"
 echo clip >"$out/clips/Sports day.MTS"
 echo clip >"$out/clips/Garden.MTS"
-export WINEPREFIX=$root/build-windows/screenshot-wine HOME=$root/build-windows/screenshot-home
+# A prefix per locale: Wine sets its fonts up for the locale it was made in.
+export WINEPREFIX=$root/build-windows/screenshot-wine$subfolder HOME=$root/build-windows/screenshot-home
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINELOADER=/usr/lib/wine/wine64 out
 mkdir -p "$HOME"
