@@ -1,11 +1,11 @@
 // The Win32 windows in each language built into the program: the catalogue
 // chosen by the user's interface language, and every caption within its
 // control in the window's font (measured with GDI, as the controls draw it).
-#include <algorithm>
 #include <map>
 
 #include "WindowFixture.h"
 #include "platform/windows/Catalog.h"
+#include "support/CaptionFit.h"
 #include "text/Translate.h"
 
 namespace win32_test {
@@ -36,36 +36,20 @@ int TextWidth(HDC dc, const std::string& text) {
     return size.cx;
 }
 
-// Some English captions are already a little wider than their control in
-// this font: a translation may be as wide as the English, never wider.
+// See support/CaptionFit.h.
 TEST(Captions, FitTheirControlsInEveryLanguage) {
     const wchar_t* locales[] = {L"en-US", L"ja-JP", L"de-DE", L"fr-FR", L"es-ES", L"zh-CN"};
     HDC dc = GetDC(nullptr);
-    const int buttonMargins = 2 * (GetSystemMetrics(SM_CXEDGE) + 1);
-    const int indicator = GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+    const testing_support::Margins margins{2 * (GetSystemMetrics(SM_CXEDGE) + 1),
+                                           GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE), 2 * 8};
     std::map<std::string_view, int> english;
     for (const wchar_t* locale : locales) {
         const platform::windows::ResourceCatalog catalog(locale);
         text::UseCatalog(&catalog);
         SCOPED_TRACE(Utf8(locale));
         HGDIOBJ old = SelectObject(dc, app::WindowFont());
-        for (const forms::Layout* layout : {&forms::kForm1, &forms::kForm2, &forms::kForm3}) {
-            for (const auto& c : layout->controls) {
-                const std::string shown = forms::Shown(c.caption);
-                int needed = TextWidth(dc, shown);
-                if (c.kind == forms::Kind::Button)
-                    needed += buttonMargins;
-                else if (c.kind == forms::Kind::Option)
-                    needed += indicator;
-                else if (c.kind == forms::Kind::Frame)
-                    needed += 2 * 8;
-                else
-                    continue;  // labels and the log box wrap
-                if (english.find(c.caption) == english.end()) english[c.caption] = needed;
-                EXPECT_LE(needed, std::max(app::Pixels(c.twips.width), english[c.caption]))
-                    << c.name << " \"" << shown << "\"";
-            }
-        }
+        testing_support::ExpectCaptionsFit([&](const std::string& text) { return TextWidth(dc, text); },
+                                           [](int twips) { return app::Pixels(twips); }, margins, english);
         SelectObject(dc, old);
         text::UseCatalog(nullptr);
     }
