@@ -77,10 +77,11 @@ TEST_F(LanguageTest, WindowsReadInTheUsersLanguageAndEnglishStaysAsItWas) {
         LoadWithoutArguments();
         EXPECT_EQ(form->Command1->text(), c.start);
         EXPECT_EQ(form->Frame1->title(), c.frame);
-        if (c.firstUsageLine)
+        if (c.firstUsageLine) {
             EXPECT_EQ(Lines().first(), c.firstUsageLine);
-        else
+        } else {
             EXPECT_EQ(Lines(), kEnglishUsage);
+        }
     }
 }
 
