@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/Platform.h"
+#include "support/LargeFile.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -111,8 +112,7 @@ TEST_F(FileAccessTest, ACopyStoppedByTheCallerLeavesNothing) {
 TEST_F(FileAccessTest, DeletesALargeFileInPieces) {
     const std::string big = root / "big.mp4", small = root / "small.mp4";
     WriteFile(small, "v");
-    WriteFile(big);
-    fs::resize_file(big, 200u << 20);
+    testing_support::MakeLargeFile(big, 200u << 20);
 #ifdef _WIN32
     const int piecesOfBig = 0;  // the system frees a large file quickly there
 #else

@@ -109,6 +109,8 @@ void CALLBACK Observe(HWND, UINT, UINT_PTR id, DWORD) {
 TEST_F(WindowTest, StartConvertsShowsConvertingThenFinishEndsTheProgram) {
     const std::string a = MakeFile("Birthday party.MTS"), b = MakeFile("b.MTS");
     UseFakeConverter("ok");
+    // Each converter lives long enough for the run to pump while it does.
+    wintest::ScopedVariable slow(L"FAKE_FFMPEG_SECONDS", L"0.5");
     Load("\"" + a + "\" \"" + b + "\"");
     EXPECT_EQ(Caption(form->Command1), "START");
     Observed seen{"", true, nullptr, form.get()};
