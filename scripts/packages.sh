@@ -10,7 +10,7 @@ clipvane_packages=(
   at-spi2-core
   gettext locales fonts-wqy-microhei
   gvfs gvfs-daemons
-  clang libclang-rt-14-dev clang-format ccache
+  clang libclang-rt-14-dev clang-format ccache strace
 )
 
 # Installs those of the given packages that are missing.

@@ -205,8 +205,14 @@ std::string BatchRun::Deliver(const std::string& clip, const std::string& result
     std::string reason = Stage(result, staging, moved);
     if (!reason.empty()) return reason;
     if (recorded) access->SetModificationTime(staging, *recorded);
-    const std::string target = DesktopTarget(wanted);
-    reason = files.MoveReplacing(staging, target);
+    // On the disk before it takes its name, and the name on the disk before
+    // " SUCCESS": users format the camera's card once they read it.
+    if (access) reason = access->FlushToDisk(staging);
+    std::string target;
+    if (reason.empty()) {
+        target = DesktopTarget(wanted);
+        reason = files.MoveReplacing(staging, target);
+    }
     if (!reason.empty()) {
         // The temporary result stays where it was.
         std::string ignored;
@@ -214,6 +220,9 @@ std::string BatchRun::Deliver(const std::string& clip, const std::string& result
             files.DeleteFileForce(staging);
         return reason;
     }
+    // The result stands under its name already; a folder that cannot be
+    // synced leaves that to the system's own write-back.
+    if (access) access->FlushFolder(desktop_);
     // Nothing of a delivered result is left in the temporary folder.
     if (!moved && access)
         access->DeleteInPieces(result, [&](std::uint64_t, std::uint64_t) { supervisor_.KeepAlive(); });

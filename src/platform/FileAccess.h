@@ -58,6 +58,13 @@ public:
     // exception then goes on to the caller. "" on success.
     virtual std::string CopyInPieces(const std::string& from, const std::string& to,
                                      const CopyProgress& between) = 0;
+    // Pushes a written file's data to the disk, so that it outlasts a power
+    // cut from the moment this returns. "" on success.
+    virtual std::string FlushToDisk(const std::string& path) = 0;
+    // Makes the latest changes of a folder's names (a file renamed into it)
+    // outlast a power cut. "" on success, also where the system keeps a
+    // folder's names durable by itself.
+    virtual std::string FlushFolder(const std::string& folder) = 0;
     // Deletes a file; the name goes at once, and where freeing a large file
     // takes long the space is given back in pieces with `between` called
     // after each. "" on success.

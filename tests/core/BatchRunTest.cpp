@@ -67,6 +67,8 @@ public:
     std::string DeleteInPieces(const std::string& p, const platform::CopyProgress& between) override {
         return real_.DeleteInPieces(p, between);
     }
+    std::string FlushToDisk(const std::string& p) override { return real_.FlushToDisk(p); }
+    std::string FlushFolder(const std::string& p) override { return real_.FlushFolder(p); }
 
     std::unique_ptr<platform::OpenFile> Open(const std::string& p, bool w, std::string& e) override {
         return real_.Open(p, w, e);

@@ -201,6 +201,21 @@ std::string LinuxFileAccess::CopyInPieces(const std::string& from, const std::st
     return {};
 }
 
+std::string LinuxFileAccess::FlushToDisk(const std::string& path) {
+    Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (file.get() < 0) return Reason(errno);
+    if (fdatasync(file.get()) != 0) return Reason(errno);
+    return {};
+}
+
+std::string LinuxFileAccess::FlushFolder(const std::string& folder) {
+    Descriptor directory(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() < 0) return Reason(errno);
+    // A file system that cannot sync a folder says so; nothing more can be done there.
+    if (fsync(directory.get()) != 0 && errno != EINVAL && errno != ENOTSUP) return Reason(errno);
+    return {};
+}
+
 std::string LinuxFileAccess::DeleteInPieces(const std::string& path, const CopyProgress& between) {
     // Freeing a large file's blocks at its last close can take long, so the
     // name goes first and the blocks follow from the end, piece by piece.

@@ -98,6 +98,17 @@ public:
         return std::make_unique<WindowsFile>(h);
     }
 
+    std::string FlushToDisk(const std::string& path) override {
+        Handle h(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h.valid() || !FlushFileBuffers(h.get())) return ErrorText(GetLastError());
+        return {};
+    }
+
+    // Moves into place are made with MOVEFILE_WRITE_THROUGH, which returns
+    // only once the new name is on the disk.
+    std::string FlushFolder(const std::string&) override { return {}; }
+
     std::optional<UnixSeconds> ModificationTime(const std::string& path) override {
         WIN32_FILE_ATTRIBUTE_DATA data;
         if (path.empty() || !GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data))

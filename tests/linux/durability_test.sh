@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Seen from outside, with strace: a result's data is flushed before it takes
+# its name on the Desktop, and the Desktop folder is synced after, whether it
+# came by a rename, by a copy from another file system, or in place of an older
+# file. Runs the core's delivery tests under the trace.
+#
+#   durability_test.sh CORE_TESTS
+set -euo pipefail
+core_tests=$1
+command -v strace >/dev/null || { echo "strace is not installed"; exit 1; }
+trace=$(mktemp)
+trap 'rm -f "$trace"' EXIT
+# LeakSanitizer cannot work under a tracer.
+ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
+  strace -f -y -qq -e trace=fdatasync,fsync,rename,renameat,renameat2 -o "$trace" \
+  "$core_tests" --gtest_brief=1 --gtest_filter='BatchRunTest.TheSameNameTwiceInOneRunKeepsBothResults:BatchRunTest.AResultFromBeforeTheRunGoesToTheTrash:BatchRunTest.AResultTakesTheClipsTimeAndLeavesNothingInTheTemporaryFolder'
+
+# fdatasync(7</x/Desktop/.Clipvane-incoming.mp4>) = 0
+# rename("/x/Desktop/.Clipvane-incoming.mp4", "/x/Desktop/a.mp4") = 0
+# fsync(8</x/Desktop>) = 0
+awk '
+  function quoted(n,   s, i) {
+    s = $0
+    for (i = 1; i <= n; i++) {
+      if (!match(s, /"[^"]*"/)) return ""
+      if (i == n) return substr(s, RSTART + 1, RLENGTH - 2)
+      s = substr(s, RSTART + RLENGTH)
+    }
+  }
+  / = 0$/ && /(fdatasync|fsync)\(/ {
+    match($0, /<[^>]*>/); path = substr($0, RSTART + 1, RLENGTH - 2)
+    flushed[path] = 1
+    delete waiting[path]
+    next
+  }
+  / = 0$/ && /rename/ {
+    from = quoted(1); to = quoted(2)
+    if (to ~ /\/\.Clipvane-incoming\.mp4$/) { delete flushed[to]; next }
+    if (from !~ /\/\.Clipvane-incoming\.mp4$/) next
+    delivered++
+    if (!flushed[from]) { print "renamed before its data was flushed: " to; bad = 1 }
+    delete flushed[from]
+    folder = to; sub(/\/[^\/]*$/, "", folder)
+    waiting[folder] = to
+  }
+  END {
+    for (folder in waiting) { print "folder not synced after " waiting[folder] " took its name"; bad = 1 }
+    if (delivered < 6) { print "saw " delivered + 0 " deliveries, expected 6"; bad = 1 }
+    if (!bad) print delivered " deliveries: flushed, renamed, folder synced"
+    exit bad
+  }' "$trace"
