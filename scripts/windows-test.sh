@@ -108,6 +108,19 @@ prepare_wine() {
   for folder in "$WINEPREFIX"/drive_c/users/*/*; do
     if [ -L "$folder" ]; then rm "$folder" && mkdir "$folder"; fi
   done
+  # Two drives, whatever the machine has mounted: C: (the prefix) and Z: (/).
+  # The mount manager otherwise adds one for each device it finds, and walks
+  # over all volumes then depend on the machine.
+  local device
+  for device in "$WINEPREFIX"/dosdevices/*; do
+    case ${device##*/} in c: | z:) ;; *) rm -f "$device" ;; esac
+  done
+  ln -sfn ../drive_c "$WINEPREFIX/dosdevices/c:"
+  ln -sfn / "$WINEPREFIX/dosdevices/z:"
+  # Without a window manager, hiding or destroying a managed top-level window
+  # can stall a program for about two seconds.
+  "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+  wineserver -w
   wineserver -p
   wine_started=1
   # Wine's helper processes would otherwise hold CTest's pipes open.
