@@ -8,7 +8,7 @@ clipvane_packages=(
   xvfb xauth xdotool xclip desktop-file-utils libglib2.0-bin
   dbus-daemon appstream dpkg-dev lintian
   at-spi2-core
-  gettext locales fonts-wqy-microhei
+  gettext locales fonts-wqy-microhei qt6-translations-l10n
   gvfs gvfs-daemons
   clang libclang-rt-14-dev clang-format ccache
 )

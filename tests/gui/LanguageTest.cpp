@@ -1,9 +1,12 @@
 // The windows in the user's language, chosen as every desktop program
 // chooses it (LANG, LANGUAGE), from the catalogues this build made.
 #include <QFontMetrics>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
+#include <QTranslator>
 #include <clocale>
 #include <fstream>
 #include <map>
@@ -93,12 +96,23 @@ TEST_F(LanguageTest, AJapaneseRunEndsFinishedAndItsButtonCloses) {
     form->ShowCentred();
     QTest::mouseClick(form->Command1, Qt::LeftButton);
     EXPECT_EQ(Lines().last(), "**完了**");
-    EXPECT_TRUE(Lines()[Lines().size() - 2].endsWith(" 成功")) << Text().toStdString();
+    EXPECT_TRUE(Lines()[Lines().size() - 2].startsWith("1 件目: ")) << Text().toStdString();
+    EXPECT_TRUE(Lines()[Lines().size() - 2].endsWith("... 成功")) << Text().toStdString();
     EXPECT_EQ(form->Command1->text(), "終了");
     EXPECT_EQ(form->Command1Caption(), intake::kFinish);
     QSignalSpy unloaded(form.get(), &app::Form1::unloaded);
     QTest::mouseClick(form->Command1, Qt::LeftButton);
     EXPECT_EQ(unloaded.count(), 1);
+}
+
+// Qt's own texts are in the user's language too, from Qt's translations.
+TEST_F(LanguageTest, QtsOwnButtonsAreTranslated) {
+    QTranslator* chinese = app::InstallQtTranslations(QLocale(QLocale::Chinese, QLocale::China));
+    ASSERT_NE(chinese, nullptr) << "Qt's translations are not installed (qt6-translations-l10n)";
+    QMessageBox box(QMessageBox::NoIcon, "Clipvane", "", QMessageBox::Ok);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "确定");
+    QApplication::removeTranslator(chinese);
+    delete chinese;
 }
 
 // Every caption fits its control in the window's font, in every language
