@@ -28,7 +28,7 @@ clipvane_install_packages() {
 }
 
 # The user locales the tests read Clipvane in, made where they are missing.
-clipvane_locales=(ja_JP de_DE)
+clipvane_locales=(ja_JP de_DE ko_KR ru_RU zh_TW)
 clipvane_install_locales() {
   local sudo="" name
   [ "$(id -u)" -eq 0 ] || sudo=sudo

@@ -65,16 +65,18 @@ TEST_F(LanguageTest, WindowsReadInTheUsersLanguageAndEnglishStaysAsItWas) {
     } cases[] = {
         {"C", "", "START", nullptr, "File to transfer"},
         {"en_US.UTF-8", "", "START", nullptr, "File to transfer"},
-        {"pt_BR.UTF-8", "", "START", nullptr, "File to transfer"},  // no catalogue
-        {"C.UTF-8", "pt:nl", "START", nullptr, "File to transfer"},
+        {"sv_SE.UTF-8", "", "START", nullptr, "File to transfer"},  // no catalogue
+        {"C.UTF-8", "sv:fi", "START", nullptr, "File to transfer"},
         {"ja_JP.UTF-8", "", "開始", "動画ファイルをここにドロップしてください。", "転送するファイル"},
         {"C.UTF-8", "ja", "開始", "動画ファイルをここにドロップしてください。", "転送するファイル"},
         {"de_DE.UTF-8", "", "START", "Bitte Videodateien hierher ziehen.", "Zu übertragende Dateien"},
+        {"C.UTF-8", "ru", "СТАРТ", "Перетащите сюда видеофайлы.", "Файлы для передачи"},
+        {"C.UTF-8", "zh_TW", "開始", "請將影片檔案拖放到這裡。", "要傳輸的檔案"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.lang) + " " + c.language);
         if (std::string(c.lang).find('_') != std::string::npos && !std::setlocale(LC_ALL, c.lang) &&
-            std::string(c.lang) != "en_US.UTF-8" && std::string(c.lang) != "pt_BR.UTF-8")
+            std::string(c.lang) != "en_US.UTF-8" && std::string(c.lang) != "sv_SE.UTF-8")
             GTEST_SKIP() << c.lang << " is not installed (localedef makes it)";
         Speak(c.lang, c.language);
         LoadWithoutArguments();
