@@ -39,8 +39,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # ffmpeg does the converting; the Qt platform plugins draw the windows.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg, qt6-qpa-plugins")
-# Japanese and Chinese show real glyphs where the font set lacks a CJK face.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei")
+# Qt's own texts (the OK button, the text boxes' menus) in the user's language;
+# Japanese, Chinese and Korean show real glyphs where the font set lacks a CJK
+# face (Noto CJK has each language's own forms; WenQuanYi covers all three).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

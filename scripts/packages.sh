@@ -8,7 +8,7 @@ clipvane_packages=(
   xvfb xauth xdotool xclip desktop-file-utils libglib2.0-bin
   dbus-daemon appstream dpkg-dev lintian
   at-spi2-core
-  gettext locales fonts-wqy-microhei
+  gettext locales fonts-wqy-microhei qt6-translations-l10n
   gvfs gvfs-daemons
   clang libclang-rt-14-dev clang-format ccache strace
 )
@@ -28,7 +28,7 @@ clipvane_install_packages() {
 }
 
 # The user locales the tests read Clipvane in, made where they are missing.
-clipvane_locales=(ja_JP de_DE)
+clipvane_locales=(ja_JP de_DE ko_KR ru_RU zh_TW)
 clipvane_install_locales() {
   local sudo="" name
   [ "$(id -u)" -eq 0 ] || sudo=sudo

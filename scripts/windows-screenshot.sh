@@ -28,7 +28,7 @@ echo clip >"$out/clips/Garden.MTS"
 export WINEPREFIX=$root/build-windows/screenshot-wine$subfolder HOME=$root/build-windows/screenshot-home
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINELOADER=/usr/lib/wine/wine64 out
-mkdir -p "$HOME"
+mkdir -p "$HOME" "$(dirname "$WINEPREFIX")"
 
 # Wine's own desktop window, so the windows have their title bars.
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '

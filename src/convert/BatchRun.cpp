@@ -124,7 +124,7 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
     if (runProblem_.empty() && !replacesInput && files.FileExists(temporary))
         files.DeleteFileForce(temporary);
 
-    AppendLog(std::string(kNewLine) + Tr("No. ") + std::to_string(i + 1) + ": " + longName + "...");
+    AppendLog(std::string(kNewLine) + LogLine(i + 1, longName));
     if (!runProblem_.empty()) return Fail(Tr(kFailedStatus), false);
     if (replacesInput) return Fail(Tr(kWouldReplaceInput));
 

@@ -20,6 +20,11 @@ inline constexpr std::string_view kCopyFailedStatus = N_("Failed to copy the vid
 // The transfer's status once it takes more than a moment: "... (2.1 GB)".
 std::string TransferringStatus(std::uint64_t bytes);
 
+// A file's line in the log, before its outcome: "No. 1: /path/clip.MTS...".
+// TRANSLATORS: %1 is the file's place in the list, %2 its path.
+inline constexpr std::string_view kLogLine = N_("No. %1: %2...");
+std::string LogLine(int number, const std::string& path);
+
 inline constexpr std::string_view kSuccessWord = N_(" SUCCESS");
 inline constexpr std::string_view kFailWord = N_(" FAIL");
 inline constexpr std::string_view kFinishedLine = N_("**Finished**");

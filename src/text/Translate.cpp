@@ -1,35 +1,40 @@
 #include "Translate.h"
 
+#include <cstdio>
+
 namespace text {
 
-namespace {
-const platform::Catalog* catalog = nullptr;
+using platform::CatalogInUse;
+
+void UseCatalog(const platform::Catalog* c) { platform::UseCatalog(c); }
+
+std::string Language() { return CatalogInUse() ? CatalogInUse()->Language() : std::string(); }
+
+std::string Tr(std::string_view english) {
+    return CatalogInUse() ? CatalogInUse()->Text(english) : std::string(english);
 }
 
-void UseCatalog(const platform::Catalog* c) { catalog = c; }
-
-std::string Language() { return catalog ? catalog->Language() : std::string(); }
-
-std::string Tr(std::string_view english) { return catalog ? catalog->Text(english) : std::string(english); }
-
 std::string TrN(std::string_view one, std::string_view many, unsigned long n) {
-    if (catalog) return catalog->Plural(one, many, n);
+    if (CatalogInUse()) return CatalogInUse()->Plural(one, many, n);
     return std::string(n == 1 ? one : many);
 }
 
-std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> arguments) {
-    std::string out;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
-        const std::size_t index = static_cast<std::size_t>(next - '1');
-        if (pattern[i] == '%' && next >= '1' && next <= '9' && index < arguments.size()) {
-            out += arguments.begin()[index];
-            ++i;
-        } else {
-            out += pattern[i];
-        }
+std::string DataSize(std::uint64_t bytes) {
+    if (CatalogInUse()) {
+        std::string shown = CatalogInUse()->DataSize(bytes);
+        if (!shown.empty()) return shown;
     }
-    return out;
+    // Decimal units, one decimal place, as file managers show sizes.
+    const char* unit = "KB";
+    double value = static_cast<double>(bytes) / 1e3;
+    for (const char* larger : {"MB", "GB"}) {
+        if (value < 1000) break;
+        value /= 1000;
+        unit = larger;
+    }
+    char size[32];
+    std::snprintf(size, sizeof size, "%.1f %s", value, unit);
+    return size;
 }
 
 }  // namespace text

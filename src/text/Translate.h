@@ -5,6 +5,7 @@
 //
 // Texts are marked where they are written, for xgettext: Tr("..."),
 // TrN("one", "many", n), and N_("...") for a constant translated later.
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -14,9 +15,10 @@
 namespace text {
 
 // Marks a text for the catalogue without translating it yet.
-constexpr std::string_view N_(std::string_view english) { return english; }
+using platform::N_;
 
-// The catalogue the program uses from now on; nullptr for English.
+// The catalogue the program uses from now on; nullptr for English. The
+// platform's own reasons speak through it too.
 void UseCatalog(const platform::Catalog* catalog);
 
 // The language of the catalogue in use; "" for English or unknown.
@@ -26,6 +28,9 @@ std::string Tr(std::string_view english);
 std::string TrN(std::string_view one, std::string_view many, unsigned long n);
 
 // The pattern with each "%1", "%2", ... replaced by its argument.
-std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> arguments);
+using platform::Fill;
+
+// A size in bytes as the user reads sizes: "2.1 GB" in English.
+std::string DataSize(std::uint64_t bytes);
 
 }  // namespace text

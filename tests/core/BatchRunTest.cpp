@@ -399,6 +399,30 @@ TEST(TransferringStatus, GivesTheSizeInDecimalUnits) {
                   std::string("Transferring a video file to the Desktop... (") + size + ")");
 }
 
+// A language places the log line's number and punctuation its own way, writes
+// sizes as its system does, and has the platform's own reasons in its words;
+// the system's text and the paths go in as they are.
+TEST(RunTexts, FollowTheCatalogueInUse) {
+    struct French : platform::Catalog {
+        std::string Text(std::string_view english) const override {
+            if (english == convert::kLogLine) return "N° %1 : %2...";
+            if (english == "cannot create %1: %2") return "impossible de créer %1 : %2";
+            return std::string(english);
+        }
+        std::string Plural(std::string_view one, std::string_view many, unsigned long n) const override {
+            return std::string(n > 1 ? many : one);
+        }
+        std::string DataSize(std::uint64_t) const override { return "2,1 Go"; }
+    } french;
+    EXPECT_EQ(convert::LogLine(12, "/a/%2 b.MTS"), "No. 12: /a/%2 b.MTS...");
+    text::UseCatalog(&french);
+    EXPECT_EQ(convert::LogLine(12, "/a/%2 b.MTS"), "N° 12 : /a/%2 b.MTS...");
+    EXPECT_EQ(convert::TransferringStatus(2'147'483'648ull), "Transferring a video file to the Desktop... (2,1 Go)");
+    EXPECT_EQ(platform::Told("cannot create %1: %2", {"/a/%1", "Disk full"}), "impossible de créer /a/%1 : Disk full");
+    text::UseCatalog(nullptr);
+    EXPECT_EQ(platform::Told("cannot create %1: %2", {"/a", "Disk full"}), "cannot create /a: Disk full");
+}
+
 TEST_F(BatchRunTest, NoConverterMeansOneMessageAndEveryFileFails) {
     fs::remove(converter);
     Add(Clip("a.MTS"));

@@ -49,6 +49,10 @@ TEST(MoFile, ReadsEveryCatalogueOfTheBuild) {
         {"de", "START", 1, "%1 Datei umgewandelt"},         {"de", "START", 0, "%1 Dateien umgewandelt"},
         {"fr", "DÉMARRER", 0, "%1 fichier converti"},  // French: zero is singular
         {"fr", "DÉMARRER", 2, "%1 fichiers convertis"},     {"es", "INICIAR", 2, "%1 archivos convertidos"},
+        {"ru", "СТАРТ", 21, "%1 файл преобразован"},        {"ru", "СТАРТ", 3, "%1 файла преобразовано"},
+        {"ru", "СТАРТ", 11, "%1 файлов преобразовано"},     {"pl", "START", 22, "Przekonwertowano %1 pliki"},
+        {"pl", "START", 25, "Przekonwertowano %1 plików"},  {"pt_BR", "INICIAR", 0, "%1 arquivo convertido"},
+        {"ko", "시작", 2, "파일 %1개를 변환했습니다"},      {"zh_TW", "開始", 2, "已轉換 %1 個檔案"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.language);

@@ -1,9 +1,12 @@
 // The windows in the user's language, chosen as every desktop program
 // chooses it (LANG, LANGUAGE), from the catalogues this build made.
 #include <QFontMetrics>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
+#include <QTranslator>
 #include <clocale>
 #include <fstream>
 #include <map>
@@ -62,16 +65,18 @@ TEST_F(LanguageTest, WindowsReadInTheUsersLanguageAndEnglishStaysAsItWas) {
     } cases[] = {
         {"C", "", "START", nullptr, "File to transfer"},
         {"en_US.UTF-8", "", "START", nullptr, "File to transfer"},
-        {"pt_BR.UTF-8", "", "START", nullptr, "File to transfer"},  // no catalogue
-        {"C.UTF-8", "pt:nl", "START", nullptr, "File to transfer"},
+        {"sv_SE.UTF-8", "", "START", nullptr, "File to transfer"},  // no catalogue
+        {"C.UTF-8", "sv:fi", "START", nullptr, "File to transfer"},
         {"ja_JP.UTF-8", "", "開始", "動画ファイルをここにドロップしてください。", "転送するファイル"},
         {"C.UTF-8", "ja", "開始", "動画ファイルをここにドロップしてください。", "転送するファイル"},
         {"de_DE.UTF-8", "", "START", "Bitte Videodateien hierher ziehen.", "Zu übertragende Dateien"},
+        {"C.UTF-8", "ru", "СТАРТ", "Перетащите сюда видеофайлы.", "Файлы для передачи"},
+        {"C.UTF-8", "zh_TW", "開始", "請將影片檔案拖放到這裡。", "要傳輸的檔案"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.lang) + " " + c.language);
         if (std::string(c.lang).find('_') != std::string::npos && !std::setlocale(LC_ALL, c.lang) &&
-            std::string(c.lang) != "en_US.UTF-8" && std::string(c.lang) != "pt_BR.UTF-8")
+            std::string(c.lang) != "en_US.UTF-8" && std::string(c.lang) != "sv_SE.UTF-8")
             GTEST_SKIP() << c.lang << " is not installed (localedef makes it)";
         Speak(c.lang, c.language);
         LoadWithoutArguments();
@@ -93,12 +98,23 @@ TEST_F(LanguageTest, AJapaneseRunEndsFinishedAndItsButtonCloses) {
     form->ShowCentred();
     QTest::mouseClick(form->Command1, Qt::LeftButton);
     EXPECT_EQ(Lines().last(), "**完了**");
-    EXPECT_TRUE(Lines()[Lines().size() - 2].endsWith(" 成功")) << Text().toStdString();
+    EXPECT_TRUE(Lines()[Lines().size() - 2].startsWith("1 件目: ")) << Text().toStdString();
+    EXPECT_TRUE(Lines()[Lines().size() - 2].endsWith("... 成功")) << Text().toStdString();
     EXPECT_EQ(form->Command1->text(), "終了");
     EXPECT_EQ(form->Command1Caption(), intake::kFinish);
     QSignalSpy unloaded(form.get(), &app::Form1::unloaded);
     QTest::mouseClick(form->Command1, Qt::LeftButton);
     EXPECT_EQ(unloaded.count(), 1);
+}
+
+// Qt's own texts are in the user's language too, from Qt's translations.
+TEST_F(LanguageTest, QtsOwnButtonsAreTranslated) {
+    QTranslator* chinese = app::InstallQtTranslations(QLocale(QLocale::Chinese, QLocale::China));
+    ASSERT_NE(chinese, nullptr) << "Qt's translations are not installed (qt6-translations-l10n)";
+    QMessageBox box(QMessageBox::NoIcon, "Clipvane", "", QMessageBox::Ok);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "确定");
+    QApplication::removeTranslator(chinese);
+    delete chinese;
 }
 
 // Every caption fits its control in the window's font, in every language

@@ -18,6 +18,8 @@ echo "Depends: $depends"
 for needed in ffmpeg libqt6widgets6 libqt6dbus6 libc6; do
   [[ "$depends" == *"$needed"* ]] || fail "no $needed among the dependencies"
 done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+[[ "$recommends" == *qt6-translations-l10n* ]] || fail "Qt's own translations are not recommended"
 
 if command -v lintian >/dev/null; then
   lintian --fail-on error "$deb" 2>/dev/null | tee "$work/lintian.log" || fail "lintian reports errors"

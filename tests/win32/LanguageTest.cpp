@@ -19,8 +19,11 @@ TEST(ResourceCatalog, ChoosesByInterfaceLanguageThenLanguageAloneThenEnglish) {
         const char* language;
         const char* start;
     } cases[] = {
-        {L"ja-JP", "ja", "開始"}, {L"de-AT", "de", "START"}, {L"zh-CN", "zh_CN", "开始"}, {L"zh-TW", "", "START"},
-        {L"en-US", "", "START"},  {L"pt-BR", "", "START"},   {L"", "", "START"},
+        {L"ja-JP", "ja", "開始"},    {L"de-AT", "de", "START"},      {L"zh-CN", "zh_CN", "开始"},
+        {L"zh-TW", "zh_TW", "開始"}, {L"zh-HK", "zh_TW", "開始"},    {L"zh-Hant-MO", "zh_TW", "開始"},
+        {L"zh-SG", "zh_CN", "开始"}, {L"pt-BR", "pt_BR", "INICIAR"}, {L"pt-PT", "pt_BR", "INICIAR"},
+        {L"ko-KR", "ko", "시작"},    {L"sv-SE", "", "START"},        {L"en-US", "", "START"},
+        {L"", "", "START"},
     };
     for (const auto& c : cases) {
         const platform::windows::ResourceCatalog catalog(c.locale);
@@ -38,7 +41,8 @@ int TextWidth(HDC dc, const std::string& text) {
 
 // See support/CaptionFit.h.
 TEST(Captions, FitTheirControlsInEveryLanguage) {
-    const wchar_t* locales[] = {L"en-US", L"ja-JP", L"de-DE", L"fr-FR", L"es-ES", L"zh-CN"};
+    const wchar_t* locales[] = {L"en-US", L"ja-JP", L"de-DE", L"fr-FR", L"es-ES", L"zh-CN", L"pt-BR",
+                                L"it-IT", L"ru-RU", L"ko-KR", L"zh-TW", L"nl-NL", L"pl-PL"};
     HDC dc = GetDC(nullptr);
     const testing_support::Margins margins{2 * (GetSystemMetrics(SM_CXEDGE) + 1),
                                            GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE), 2 * 8};

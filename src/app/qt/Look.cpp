@@ -1,6 +1,8 @@
 #include "Look.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QWidget>
 
 #include "text/Translate.h"
@@ -15,6 +17,16 @@ QFont WindowFont() {
     font.setUnderline(false);
     font.setStrikeOut(false);
     return font;
+}
+
+QTranslator* InstallQtTranslations(const QLocale& locale) {
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QApplication::installTranslator(translator))
+        return translator;
+    delete translator;
+    return nullptr;
 }
 
 QIcon WindowIcon() { return QIcon(QStringLiteral(":/clipvane.png")); }

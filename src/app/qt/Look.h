@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QFont>
 #include <QIcon>
+#include <QLocale>
 #include <QRect>
 #include <QString>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "forms/FormLayouts.h"
 
+class QTranslator;
 class QWidget;
 
 namespace app {
@@ -29,6 +31,11 @@ inline QRect Twips(const forms::Rect& r) { return Twips(r.left, r.top, r.width, 
 // A fixed-size window with a close box but no maximize or minimize button,
 // captioned and sized as its layout says.
 void SetUpWindow(QWidget& window, const forms::Layout& layout);
+
+// Qt's own texts (the message boxes' buttons, the text boxes' menus) in the
+// locale's language, from the translations installed with Qt: the installed
+// translator (the application owns it), or nullptr when there are none.
+QTranslator* InstallQtTranslations(const QLocale& locale = QLocale());
 
 // A text of the windows in the user's language (see text/Translate.h).
 QString Tr(const char* english);

@@ -10,6 +10,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(CLIPVANE_VERSION));
     QApplication::setWindowIcon(app::WindowIcon());
 
+    // Before any window: Qt's own texts in the user's language.
+    app::InstallQtTranslations();
+
     platform::Platform platform = platform::MakeNativePlatform(argc, argv);
     text::UseCatalog(platform.catalog.get());
     app::Form1 form1(platform);

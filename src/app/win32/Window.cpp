@@ -116,9 +116,9 @@ struct Face {
 };
 
 // "System" in Shift-JIS where the system has it, else its message font. In
-// Japanese and Chinese, the faces those Windows use for their own windows,
-// else whichever face the font mapper has for the language's character set:
-// a Western face would show boxes.
+// Japanese, Chinese and Korean, the faces those Windows use for their own
+// windows, else whichever face the font mapper has for the language's
+// character set: a Western face would show boxes.
 Face ChooseFace(const std::string& language) {
     struct Native {
         const char* language;
@@ -128,6 +128,8 @@ Face ChooseFace(const std::string& language) {
     static const Native natives[] = {
         {"ja", SHIFTJIS_CHARSET, {L"Meiryo UI", L"MS UI Gothic", L"System"}},
         {"zh_CN", GB2312_CHARSET, {L"Microsoft YaHei UI", L"Microsoft YaHei", L"SimSun"}},
+        {"zh_TW", CHINESEBIG5_CHARSET, {L"Microsoft JhengHei UI", L"Microsoft JhengHei", L"PMingLiU"}},
+        {"ko", HANGEUL_CHARSET, {L"Malgun Gothic", L"Gulim"}},
     };
     for (const auto& native : natives) {
         if (language != native.language) continue;

@@ -2,6 +2,7 @@
 
 #include <libintl.h>
 
+#include <QLocale>
 #include <filesystem>
 
 namespace platform {
@@ -30,6 +31,12 @@ std::string GettextCatalog::Text(std::string_view english) const {
 
 std::string GettextCatalog::Plural(std::string_view one, std::string_view many, unsigned long n) const {
     return dngettext(kDomain, std::string(one).c_str(), std::string(many).c_str(), n);
+}
+
+std::string GettextCatalog::DataSize(std::uint64_t bytes) const {
+    const QLocale locale;
+    if (locale.language() == QLocale::English || locale.language() == QLocale::C) return {};
+    return locale.formattedDataSize(static_cast<qint64>(bytes), 1, QLocale::DataSizeSIFormat).toStdString();
 }
 
 }  // namespace platform

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "platform/Catalog.h"
@@ -15,6 +16,8 @@ public:
     explicit GettextCatalog(const std::string& programFolder);
     std::string Text(std::string_view english) const override;
     std::string Plural(std::string_view one, std::string_view many, unsigned long n) const override;
+    // In the locale's own form ("2,1 Go"); English keeps the program's.
+    std::string DataSize(std::uint64_t bytes) const override;
 
     const std::string& Folder() const { return folder_; }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Paths.h"
+#include "platform/Catalog.h"
 
 namespace platform {
 
@@ -127,7 +128,7 @@ std::unique_ptr<OpenFile> LinuxFileAccess::Open(const std::string& path, bool fo
     }
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = "not a file";
+        error = Told(N_("not a file"));
         close(fd);
         return nullptr;
     }
@@ -162,7 +163,7 @@ std::string LinuxFileAccess::CopyInPieces(const std::string& from, const std::st
     if (in.get() < 0) return Reason(errno);
     struct stat source {};
     if (fstat(in.get(), &source) != 0) return Reason(errno);
-    if (!S_ISREG(source.st_mode)) return "not a file";
+    if (!S_ISREG(source.st_mode)) return Told(N_("not a file"));
     const std::uint64_t total = static_cast<std::uint64_t>(source.st_size);
 
     // A fresh file: never through a link that someone left at that name.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Paths.h"
+#include "platform/Catalog.h"
 
 namespace platform {
 
@@ -197,31 +198,30 @@ std::string LinuxFileSystem::MoveToTrash(const std::string& path) {
 }
 
 std::string LinuxFileSystem::PrepareFolder(const std::string& given, bool privateToUser) {
-    if (given.empty()) return "no folder given";
+    if (given.empty()) return Told(N_("no folder given"));
     // A trailing slash would make lstat follow a link.
     const std::string path = WithoutTrailingSlashes(given);
 
     struct stat st {};
     if (lstat(path.c_str(), &st) != 0) {
-        if (errno != ENOENT) return "cannot use " + path + ": " + Reason(errno);
-        if (const int error = CreateParents(path, 0777))
-            return "cannot create " + path + ": " + Reason(error);
+        if (errno != ENOENT) return Told(N_("cannot use %1: %2"), {path, Reason(errno)});
+        if (const int error = CreateParents(path, 0777)) return Told(N_("cannot create %1: %2"), {path, Reason(error)});
         if (mkdir(path.c_str(), privateToUser ? 0700 : 0777) != 0 && errno != EEXIST)
-            return "cannot create " + path + ": " + Reason(errno);
+            return Told(N_("cannot create %1: %2"), {path, Reason(errno)});
     }
 
     if (privateToUser) {
         // Another user could plant a link or folder here to catch our files.
-        if (lstat(path.c_str(), &st) != 0) return "cannot use " + path + ": " + Reason(errno);
-        if (S_ISLNK(st.st_mode)) return path + " is a link, not a folder";
-        if (!S_ISDIR(st.st_mode)) return path + " is not a folder";
-        if (st.st_uid != geteuid()) return path + " belongs to another user";
+        if (lstat(path.c_str(), &st) != 0) return Told(N_("cannot use %1: %2"), {path, Reason(errno)});
+        if (S_ISLNK(st.st_mode)) return Told(N_("%1 is a link, not a folder"), {path});
+        if (!S_ISDIR(st.st_mode)) return Told(N_("%1 is not a folder"), {path});
+        if (st.st_uid != geteuid()) return Told(N_("%1 belongs to another user"), {path});
     } else {
-        if (stat(path.c_str(), &st) != 0) return "cannot use " + path + ": " + Reason(errno);
-        if (!S_ISDIR(st.st_mode)) return path + " is not a folder";
+        if (stat(path.c_str(), &st) != 0) return Told(N_("cannot use %1: %2"), {path, Reason(errno)});
+        if (!S_ISDIR(st.st_mode)) return Told(N_("%1 is not a folder"), {path});
     }
     if (faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
-        return "cannot write into " + path + ": " + Reason(errno);
+        return Told(N_("cannot write into %1: %2"), {path, Reason(errno)});
     return {};
 }
 

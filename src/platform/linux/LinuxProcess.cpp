@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "Paths.h"
+#include "platform/Catalog.h"
 
 namespace platform {
 
@@ -201,7 +202,7 @@ std::unique_ptr<ChildProcess> LinuxProcessLauncher::Start(const std::string& pro
                                                           const std::vector<std::string>& arguments,
                                                           std::string& error) {
     error.clear();
-    const std::string failure = "cannot run " + program + ": ";
+    const auto failure = [&](int cause) { return Told(N_("cannot run %1: %2"), {program, Reason(cause)}); };
 
     // Everything the child needs is made before fork: between fork and exec
     // only async-signal-safe calls are allowed.
@@ -218,7 +219,7 @@ std::unique_ptr<ChildProcess> LinuxProcessLauncher::Start(const std::string& pro
     if (input < 0 || pipe2(output, O_CLOEXEC) != 0 || pipe2(report, O_CLOEXEC) != 0 ||
         !AboveStandardStreams(input) || !AboveStandardStreams(output[1]) ||
         !AboveStandardStreams(report[1])) {
-        error = failure + Reason(errno);
+        error = failure(errno);
         CloseFd(input);
         for (int* fd : {&output[0], &output[1], &report[0], &report[1]}) CloseFd(*fd);
         return nullptr;
@@ -257,7 +258,7 @@ std::unique_ptr<ChildProcess> LinuxProcessLauncher::Start(const std::string& pro
     if (pid < 0) {
         CloseFd(output[0]);
         CloseFd(report[0]);
-        error = failure + Reason(forkError);
+        error = failure(forkError);
         return nullptr;
     }
 
@@ -272,7 +273,7 @@ std::unique_ptr<ChildProcess> LinuxProcessLauncher::Start(const std::string& pro
         while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
         }
         CloseFd(output[0]);
-        error = failure + Reason(execError);
+        error = failure(execError);
         return nullptr;
     }
 

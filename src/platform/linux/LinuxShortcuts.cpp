@@ -12,6 +12,7 @@ extern char** environ;
 
 #include "LauncherTrust.h"
 #include "Paths.h"
+#include "platform/Catalog.h"
 
 namespace platform {
 
@@ -101,9 +102,11 @@ std::string LinuxShortcuts::Create(const std::string& linkPath, const std::strin
 
     // Desktops run only launchers marked executable.
     const mode_t mode = onDesktop ? 0755 : 0644;
-    const std::string failure = "cannot write " + linkPath + ": ";
+    const auto failure = [&](int cause) {
+        return Told(N_("cannot write %1: %2"), {linkPath, posix_detail::Reason(cause)});
+    };
     const int fd = open(linkPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0) return failure + posix_detail::Reason(errno);
+    if (fd < 0) return failure(errno);
 
     int error = 0;
     const char* data = entry.data();
@@ -123,7 +126,7 @@ std::string LinuxShortcuts::Create(const std::string& linkPath, const std::strin
     if (error) {
         // Half a launcher is worse than none.
         unlink(linkPath.c_str());
-        return failure + posix_detail::Reason(error);
+        return failure(error);
     }
     // GNOME and Xfce run a desktop launcher only once it is marked trusted.
     if (onDesktop) posix_detail::MarkLauncherTrusted(linkPath, entry);

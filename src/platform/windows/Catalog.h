@@ -14,6 +14,8 @@ public:
     explicit ResourceCatalog(const std::wstring& localeName);
     std::string Text(std::string_view english) const override;
     std::string Plural(std::string_view one, std::string_view many, unsigned long n) const override;
+    // As Explorer writes sizes in the user's language; English keeps the program's.
+    std::string DataSize(std::uint64_t bytes) const override;
 
     // The resource it read, or "" for English.
     std::string Language() const override { return language_; }

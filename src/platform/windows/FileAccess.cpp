@@ -4,6 +4,7 @@
 
 #include "Win32.h"
 #include "WindowsPlatform.h"
+#include "platform/Catalog.h"
 
 namespace platform::windows {
 
@@ -92,7 +93,7 @@ public:
         }
         if (GetFileType(h) != FILE_TYPE_DISK) {
             CloseHandle(h);
-            error = "not a file";
+            error = Told(N_("not a file"));
             return nullptr;
         }
         return std::make_unique<WindowsFile>(h);

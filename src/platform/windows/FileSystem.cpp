@@ -2,6 +2,7 @@
 
 #include "Win32.h"
 #include "WindowsPlatform.h"
+#include "platform/Catalog.h"
 
 namespace platform::windows {
 
@@ -112,10 +113,9 @@ public:
 
     std::string PrepareFolder(const std::string& path, bool /*privateToUser*/) override {
         // A user's own folders are private to them on Windows already.
-        if (path.empty()) return "no folder given";
-        if (!CreateWithParents(Wide(path)))
-            return "cannot create " + path + ": " + ErrorText(GetLastError());
-        if (!FolderExists(path)) return path + " is not a folder";
+        if (path.empty()) return Told(N_("no folder given"));
+        if (!CreateWithParents(Wide(path))) return Told(N_("cannot create %1: %2"), {path, ErrorText(GetLastError())});
+        if (!FolderExists(path)) return Told(N_("%1 is not a folder"), {path});
         return {};
     }
 

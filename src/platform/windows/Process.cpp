@@ -2,6 +2,7 @@
 
 #include "Win32.h"
 #include "WindowsPlatform.h"
+#include "platform/Catalog.h"
 
 namespace platform::windows {
 
@@ -133,7 +134,7 @@ public:
         // Suspended until it is in the job, so it cannot start anything outside it.
         if (!CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                             CREATE_SUSPENDED, nullptr, nullptr, &startup, &started)) {
-            error = "cannot start " + program + ": " + ErrorText(GetLastError());
+            error = Told(N_("cannot start %1: %2"), {program, ErrorText(GetLastError())});
             return nullptr;
         }
         // Without the job (a parent job that forbids nesting) the converter

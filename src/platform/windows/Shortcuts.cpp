@@ -2,6 +2,7 @@
 
 #include "Win32.h"
 #include "WindowsPlatform.h"
+#include "platform/Catalog.h"
 
 namespace platform::windows {
 
@@ -17,7 +18,7 @@ void EnsureCom() {
 }
 
 std::string Failure(const std::string& linkPath, HRESULT hr) {
-    return "cannot create the shortcut " + linkPath + ": " + ErrorText(static_cast<DWORD>(hr));
+    return Told(N_("cannot create the shortcut %1: %2"), {linkPath, ErrorText(static_cast<DWORD>(hr))});
 }
 
 class WindowsShortcuts final : public Shortcuts {
