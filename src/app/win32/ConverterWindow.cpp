@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "forms/Placement.h"
 
 namespace app {
@@ -25,6 +27,8 @@ constexpr forms::Control kControls[] = {
 constexpr int kCompactHeight = 1920, kDetailsHeight = 5340;
 constexpr forms::Layout kLayout{"", 7200, kCompactHeight, kControls};
 constexpr UINT_PTR kClockTimer = 1;
+constexpr int kGap = 8;              // pixels between the windows
+constexpr int kFewestDetails = 600;  // twips of output at the least
 
 void AddStyle(HWND control, LONG_PTR style) {
     SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | style);
@@ -92,7 +96,10 @@ LRESULT ConverterWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void ConverterWindow::Clicked(std::string_view name) {
-    if (name == "Details") ShowDetails(!detailsShown_);
+    if (name != "Details") return;
+    ShowDetails(!detailsShown_);
+    // The button took the focus with the click: it goes back to the main window.
+    if (avoid_ && GetForegroundWindow() == hwnd) SetForegroundWindow(avoid_);
 }
 
 void ConverterWindow::AddOutput(const std::string& text) {
@@ -129,14 +136,19 @@ void ConverterWindow::FillDetails() {
 
 void ConverterWindow::ShowDetails(bool shown) {
     detailsShown_ = shown;
-    if (shown) FillDetails();
-    ShowWindow(Control("Output"), shown ? SW_SHOWNA : SW_HIDE);
+    HWND output = Control("Output");
+    const forms::Rect box = forms::InWindow(kLayout, forms::Find(kLayout, "Output"));
+    SetWindowPos(output, nullptr, 0, 0, Pixels(box.width), Pixels(box.height),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(output, shown ? SW_SHOWNA : SW_HIDE);
     RECT frame{0, 0, Pixels(kLayout.clientWidth), Pixels(shown ? kDetailsHeight : kCompactHeight)};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
     SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (avoid_) PlaceBeside(avoid_);
+    // Filled once its size is known, so that the last lines show.
+    if (shown) FillDetails();
 }
 
 void ConverterWindow::PlaceBeside(HWND avoid) {
@@ -148,8 +160,24 @@ void ConverterWindow::PlaceBeside(HWND avoid) {
     screen.cbSize = sizeof screen;
     if (!GetMonitorInfoW(MonitorFromWindow(avoid, MONITOR_DEFAULTTONEAREST), &screen)) return;
     auto plain = [](const RECT& r) { return forms::Rect{r.left, r.top, r.right - r.left, r.bottom - r.top}; };
-    const forms::Rect spot =
-        forms::PlaceBeside(plain(main), own.right - own.left, own.bottom - own.top, plain(screen.rcWork));
+    const int width = own.right - own.left;
+    int height = own.bottom - own.top;
+    forms::Rect spot = forms::PlaceBeside(plain(main), width, height, plain(screen.rcWork), kGap);
+    if (detailsShown_ && (spot.width < width || spot.height < height)) {
+        // Too little room for all of it: fewer lines of details, below or above.
+        const RECT& work = screen.rcWork;
+        const int room = std::max(work.bottom - main.bottom, main.top - work.top) - kGap;
+        HWND output = Control("Output");
+        RECT box{};
+        GetWindowRect(output, &box);
+        const int boxHeight = box.bottom - box.top - (height - room);
+        if (boxHeight >= Pixels(kFewestDetails)) {
+            SetWindowPos(output, nullptr, 0, 0, box.right - box.left, boxHeight,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            height = room;
+            spot = forms::PlaceBeside(plain(main), width, height, plain(screen.rcWork), kGap);
+        }
+    }
     SetWindowPos(hwnd, nullptr, spot.left, spot.top, spot.width, spot.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
