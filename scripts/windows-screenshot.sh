@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Pictures of the three Win32 windows under Wine, on a private X server:
-# the main window with two clips listed, the About window, the Setting
-# window. Run after scripts/windows-test.sh has built Clipvane.exe.
+# Pictures of the Win32 windows under Wine, on a private X server: the main
+# window with two clips listed, the About window, the Setting window, and
+# the progress window beside the main one in the middle of a run (the tests'
+# stand-in converter, held at 30 % of its first clip). Run after
+# scripts/windows-test.sh has built Clipvane.exe and the tests.
 #
 #   scripts/windows-screenshot.sh [--locale ja_JP.UTF-8] [path/to/Clipvane.exe]
 #
-# Writes main.png, about.png and setting.png to build-windows/screenshots/,
-# or to build-windows/screenshots/<locale>/ for a session in that locale
-# (Wine takes the interface language from it).
+# Writes main.png, about.png, setting.png and progress.png to
+# build-windows/screenshots/, or to build-windows/screenshots/<locale>/ for a
+# session in that locale (Wine takes the interface language from it).
 set -euo pipefail
 locale=C.UTF-8 subfolder=""
 if [ "${1:-}" = --locale ]; then locale=$2 subfolder=/$2; shift 2; fi
@@ -20,8 +22,11 @@ out=$root/build-windows/screenshots$subfolder
 clipvane_install_packages wine wine64 xvfb xauth xdotool imagemagick
 clipvane_install_locales
 
-rm -rf "$out" && mkdir -p "$out/program" "$out/clips"
+rm -rf "$out" && mkdir -p "$out/program" "$out/clips" "$out/converting"
 cp "$exe" "$out/program/Clipvane.exe"
+# The same program with the stand-in converter beside it, for the run.
+cp "$exe" "$out/converting/Clipvane.exe"
+cp "$(dirname "$exe")/tests/fake_ffmpeg.exe" "$out/converting/ffmpeg.exe"
 echo clip >"$out/clips/Sports day.MTS"
 echo clip >"$out/clips/Garden.MTS"
 # A prefix per locale: Wine sets its fonts up for the locale it was made in.
@@ -43,5 +48,14 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   shot about
   xdotool key Return Tab Return   # "Close", then "Setting"
   shot setting
+  wineserver -k
+  wineserver -w
+  # START, then the progress window while the converter holds at 30 %.
+  FAKE_FFMPEG_GATE="Z:$out/converting/step" "$WINELOADER" explorer /desktop=Clipvane,1024x768 \
+    "Z:$out/converting/Clipvane.exe" "Z:$out/clips/Sports day.MTS" "Z:$out/clips/Garden.MTS" >/dev/null 2>&1 &
+  sleep 5
+  xdotool key Return
+  sleep 6
+  import -window root "$out/progress.png"
   wineserver -k'
 ls "$out"/*.png

@@ -106,6 +106,8 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
     // Copies: a drop inside a pump may grow (and move) the list.
     const std::string longName = list_.sLongNames[i];
     const std::string shortName = list_.sShortNames[i];
+    number_ = i + 1;
+    count_ = count;
 
     view_.SetLabel1(longName);
     supervisor_.RefreshScreen();
@@ -159,6 +161,7 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
     std::string reason = Deliver(shortName, temporary, OutputPath(desktop_, longName));
     if (!reason.empty()) return Fail(Tr(kCopyFailedStatus) + reason);
     AppendLog(Tr(kSuccessWord));
+    view_.FileFinished(number_, count_, true);
     ++converted_;
 }
 
@@ -270,6 +273,7 @@ void BatchRun::Fail(const std::string& status, bool pause) {
     view_.SetLabel2(status);
     supervisor_.RefreshScreen();
     AppendLog(Tr(kFailWord));
+    view_.FileFinished(number_, count_, false);
     if (pause) supervisor_.Pause(supervisor_.timing().failurePause);
 }
 

@@ -70,6 +70,8 @@ private:
     std::set<std::string> produced_;
     int converted_ = 0;
     int failed_ = 0;
+    // The file being converted (1 to count) and the run's count.
+    int number_ = 0, count_ = 0;
 };
 
 }  // namespace convert

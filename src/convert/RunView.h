@@ -26,6 +26,8 @@ public:
     virtual void ConverterStarted(const std::string& title, int number, int count) = 0;
     virtual void ConverterOutput(const std::string& text) = 0;
     virtual void ConverterEnded() = 0;
+    // File `number` of `count` has its log line's " SUCCESS" or " FAIL".
+    virtual void FileFinished(int number, int count, bool succeeded) { (void)number, (void)count, (void)succeeded; }
 
     // The run is over (FINISH): how many files reached the Desktop and how
     // many did not. Not called when the window was closed mid-run.

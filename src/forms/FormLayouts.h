@@ -14,7 +14,7 @@ namespace forms {
 
 using text::N_;
 
-enum class Kind { Button, Frame, Label, TextBox, Option };
+enum class Kind { Button, Frame, Label, TextBox, Option, ProgressBar };
 
 struct Rect {
     int left, top, width, height;
@@ -75,8 +75,10 @@ inline constexpr Layout kForm3{N_("Setting"), 4680, 3945, kForm3Controls};
 // What a window or control with this caption shows, in the user's language.
 std::string Shown(std::string_view caption);
 
-// Frames and labels only show; the rest take the focus.
-inline constexpr bool TakesFocus(Kind kind) { return kind != Kind::Frame && kind != Kind::Label; }
+// Frames, labels and bars only show; the rest take the focus.
+inline constexpr bool TakesFocus(Kind kind) {
+    return kind != Kind::Frame && kind != Kind::Label && kind != Kind::ProgressBar;
+}
 
 // The named control; throws std::out_of_range for a name the layout lacks.
 const Control& Find(const Layout& layout, std::string_view name);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "convert/ConverterProgress.h"
+#include "convert/RunProgress.h"
 
 namespace {
 
@@ -142,6 +143,43 @@ TEST(ConverterProgressTest, ClockText) {
     const std::pair<long long, const char*> cases[] = {
         {0, "0:00"}, {7, "0:07"}, {754, "12:34"}, {3723, "1:02:03"}, {360000, "100:00:00"}, {-5, "0:00"}};
     for (const auto& [span, text] : cases) EXPECT_EQ(ClockText(seconds(span)), text);
+}
+
+TEST(RunProgressTest, FileIOfNAtPPercentIsThatShareOfTheRun) {
+    // One event after another, with the run's share after each.
+    struct Step {
+        const char* event;
+        int number, count, percent;
+        double fraction;
+        bool failed;
+    } steps[] = {
+        {"start", 1, 4, 0, 0.0, false},  {"percent", 1, 4, 50, 0.125, false}, {"unknown", 1, 4, -1, 0.125, false},
+        {"fail", 1, 4, 0, 0.25, true},   {"start", 2, 4, 0, 0.25, true},      {"percent", 2, 4, 100, 0.5, true},
+        {"succeed", 2, 4, 0, 0.5, true}, {"start", 4, 4, 0, 0.75, true},      {"succeed", 4, 4, 0, 1.0, true},
+    };
+    convert::RunProgress run;
+    EXPECT_EQ(run.Fraction(), 0.0);
+    for (const Step& s : steps) {
+        const std::string event = s.event;
+        if (event == "start") run.FileStarted(s.number, s.count);
+        if (event == "percent") run.FilePercent(s.percent);
+        if (event == "unknown") run.FilePercent(std::nullopt);
+        if (event == "fail" || event == "succeed") run.FileFinished(s.number, s.count, event == "succeed");
+        EXPECT_DOUBLE_EQ(run.Fraction(), s.fraction) << event << " " << s.number;
+        EXPECT_EQ(run.Failed(), s.failed) << event << " " << s.number;
+    }
+}
+
+TEST(ConsoleTextTest, AProgressLineIsReplacedByTheNextAndOldLinesGo) {
+    convert::ConsoleText console(64);
+    console.Add("Duration: 00:00:10.00\nframe= 1 time=00:00:01.00\r");
+    console.Add("frame= 2 time=00:00:0");
+    console.Add("2.00\rframe= 3 time=00:00:03.00\r\nvideo:335kB\n");
+    EXPECT_EQ(console.Text(), "Duration: 00:00:10.00\nframe= 3 time=00:00:03.00\nvideo:335kB\n");
+    for (int i = 0; i < 20; ++i) console.Add("line " + std::to_string(i) + "\n");
+    EXPECT_LE(console.Text().size(), 128u);
+    EXPECT_EQ(console.Text().substr(console.Text().size() - 8), "line 19\n");
+    EXPECT_EQ(console.Text().find("Duration"), std::string::npos);
 }
 
 }  // namespace

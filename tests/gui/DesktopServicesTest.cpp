@@ -184,5 +184,26 @@ TEST_F(DesktopRunTest, WithoutAnyServiceTheRunIsUnchanged) {
     EXPECT_EQ(inhibitor->Holder(), "");
 }
 
+TEST_F(DesktopRunTest, TheLauncherShowsTheRunsProgressUntilFinish) {
+    ASSERT_TRUE(session.Serve("launcher"));
+    UseFakeConverter("ok", 0.1);
+    LoadWithBuses({MakeFile("Videos/a.MTS"), MakeFile("Videos/b.MTS", "mode=fail")});
+    form->launcherEntry.UseBus(QString::fromStdString(session.address()));
+    form->ShowCentred();
+    Start();
+    const std::string app = "launcher|application://org.clipvane.Clipvane.desktop|";
+    // Each file's start and end; the second starts where the first ended.
+    EXPECT_EQ(AfterCalls(session, 4),
+              (Calls{app + "0|visible", app + "0.5|visible", app + "1|visible", app + "0|hidden"}));
+    EXPECT_EQ(Lines().last(), "**Finished**");
+}
+
+TEST(LauncherEntryTest, WithoutABusNothingIsSentAndNothingFails) {
+    app::LauncherEntry entry;
+    entry.UseBus("unix:path=/nonexistent/bus");
+    entry.ShowProgress(0.5);
+    entry.Clear();
+}
+
 }  // namespace
 }  // namespace gui_test

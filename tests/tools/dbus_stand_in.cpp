@@ -1,7 +1,8 @@
 // Small stand-ins for the desktop's D-Bus services, for the tests: each logs
 // the calls it gets, one line each, to a file.
-//   dbus_stand_in ADDRESS notifications|portal|logind|mute-portal LOG
-// Prints "ready" once its name is on the bus.
+//   dbus_stand_in ADDRESS notifications|portal|logind|mute-portal|launcher LOG
+// Prints "ready" once its name is on the bus ("launcher" owns no name: it
+// listens to every launcher entry's Update signal).
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -101,6 +102,16 @@ public slots:
     }
 };
 
+class LauncherListener : public QObject {
+    Q_OBJECT
+public slots:
+    void Update(const QString& app, const QVariantMap& properties) {
+        Log(QStringList{"launcher", app, QString::number(properties.value("progress").toDouble()),
+                        properties.value("progress-visible").toBool() ? "visible" : "hidden"}
+                .join('|'));
+    }
+};
+
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     if (argc != 4) return 2;
@@ -115,6 +126,14 @@ int main(int argc, char** argv) {
     } else if (service == "portal" || service == "mute-portal") {
         name = "org.freedesktop.portal.Desktop", path = "/org/freedesktop/portal/desktop";
         object = new PortalInhibit(bus, service == "mute-portal");
+    } else if (service == "launcher") {
+        auto* listener = new LauncherListener;
+        if (!bus.connect(QString(), QString(), "com.canonical.Unity.LauncherEntry", "Update", listener,
+                         SLOT(Update(QString, QVariantMap))))
+            return 1;
+        std::printf("ready\n");
+        std::fflush(stdout);
+        return application.exec();
     } else if (service == "logind") {
         name = "org.freedesktop.login1", path = "/org/freedesktop/login1";
         object = new Logind;

@@ -9,6 +9,9 @@
 //   FAKE_FFMPEG_CHATTER bytes of progress text to print first (default 0)
 //   FAKE_FFMPEG_BYTES   the size of the output in "ok" mode (default 4096); a
 //                       write that fails (a full disk) exits 1, as the real one
+//   FAKE_FFMPEG_GATE    progress as the real one prints it, step by step: a
+//                       10 s input at 3, then 6 seconds; each step waits
+//                       until the file <gate><seconds> exists
 // An input file whose content starts with "mode=X" picks the mode for itself,
 // one that starts with "bytes=N" the size of its output.
 // The log also says whether the output existed when the converter started.
@@ -61,6 +64,17 @@ int main(int argc, char** argv) {
     const long chatter = std::atol(Env("FAKE_FFMPEG_CHATTER", "0").c_str());
     for (long written = 0; written < chatter; written += 64)
         std::cerr << "frame=  100 fps= 25 q=-1.0 size=     256kB time=00:00:04.00 speed=1x\n";
+
+    const std::string gate = Env("FAKE_FFMPEG_GATE", "");
+    if (!gate.empty()) {
+        std::cerr << "Input #0, mpegts, from 'clip.MTS':\n  Duration: 00:00:10.00, start: 1.400000\n";
+        for (int step : {3, 6}) {
+            std::cerr << "frame=  " << step * 25 << " fps= 25 q=28.0 size=     256kB time=00:00:0" << step
+                      << ".00 bitrate=N/A speed=1x    \r" << std::flush;
+            while (!std::ifstream(gate + std::to_string(step)).good())
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
 
     const double seconds = std::atof(Env("FAKE_FFMPEG_SECONDS", "0").c_str());
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));

@@ -10,6 +10,7 @@
 
 // clang-format off
 #include "windows/WindowsTestSupport.h"
+#include <commctrl.h>
 #include <tlhelp32.h>
 // clang-format on
 
@@ -122,6 +123,28 @@ int Count(const std::string& text, const std::string& word) {
     return count;
 }
 
+struct Windows {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindows(HWND h, LPARAM windows) {
+    auto* w = reinterpret_cast<Windows*>(windows);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t name[64] = {};
+    GetClassNameW(h, name, 64);
+    if (pid == w->pid || (w->pid == 0 && wcscmp(name, L"ConsoleWindowClass") == 0)) w->found.push_back(h);
+    return TRUE;
+}
+
+// The top-level windows of a process; of any process, for 0, those of consoles.
+std::vector<HWND> TopLevelWindows(DWORD pid) {
+    Windows windows{pid, {}};
+    EnumWindows(CollectWindows, reinterpret_cast<LPARAM>(&windows));
+    return windows.found;
+}
+
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -173,6 +196,39 @@ TEST_F(EndToEnd, ConvertsTwoClipsOntoTheDesktopAndEndsByItsCloseBox) {
     EXPECT_EQ(ReadFile(Desktop() + "\\Garden.mp4").size(), 4096u);
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(Ended());
+}
+
+TEST_F(EndToEnd, AClipConvertsWithoutAConsoleWhileItsProgressWindowRisesBesideTheFocusedMainWindow) {
+    // The stand-in holds each step of its progress until the test has seen it.
+    const std::string gate = folder / "step";
+    ScopedVariable stepped(L"FAKE_FFMPEG_GATE", Wide(gate).c_str());
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    HWND start = ChildOf(window, L"Button", "START");
+    ASSERT_NE(start, nullptr);
+    PostMessageW(start, BM_CLICK, 0, 0);
+    for (int step : {3, 6}) {
+        HWND progress = nullptr, bar = nullptr;
+        ASSERT_TRUE(Eventually([&] {
+            for (HWND h : TopLevelWindows(process.dwProcessId))
+                if (IsWindowVisible(h) && TextOf(h) == "Converting Sports day 2026.MTS") progress = h;
+            bar = progress ? ChildOf(progress, L"msctls_progress32") : nullptr;
+            return bar && SendMessageW(bar, PBM_GETPOS, 0, 0) == step * 10;
+        })) << step;
+        EXPECT_EQ(TextOf(ChildOf(progress, L"Static", "1 of 2")), "1 of 2");
+        RECT main{}, beside{}, overlap{};
+        GetWindowRect(window, &main);
+        GetWindowRect(progress, &beside);
+        EXPECT_FALSE(IntersectRect(&overlap, &main, &beside));
+        EXPECT_EQ(GetForegroundWindow(), window);
+        const std::vector<DWORD> converters = ChildrenOf(process.dwProcessId);
+        ASSERT_EQ(converters.size(), 1u);
+        EXPECT_TRUE(TopLevelWindows(converters[0]).empty());
+        EXPECT_TRUE(TopLevelWindows(0).empty()) << "a console window";
+        WriteFile(gate + std::to_string(step));
+    }
+    ASSERT_TRUE(Eventually([&] { return TextOf(start) == "FINISH"; }));
+    EXPECT_EQ(Count(TextOf(ChildOf(window, L"Edit")), " SUCCESS\r\n"), 2);
 }
 
 TEST_F(EndToEnd, ClosingMidRunEndsTheProgramAndItsConverter) {

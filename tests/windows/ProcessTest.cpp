@@ -96,6 +96,30 @@ TEST_F(WindowsProcessTest, ExitCodesDecideSuccess) {
     }
 }
 
+TEST_F(WindowsProcessTest, ItsOutputArrivesThroughAPipeDrainedAlsoInAForeignMessageLoop) {
+    // Three times what the pipe holds, while only a message loop runs, as in
+    // a message box: the timer's drain keeps the converter going.
+    WriteFile(root / "clip.MTS", "mode=fail");
+    ScopedVariable chatter(L"FAKE_FFMPEG_CHATTER", L"3000000");
+    std::string error;
+    auto child =
+        launcher->Start(FAKE_FFMPEG_PATH, {"-y", "-i", root / "clip.MTS", "-f", "mp4", root / "clip.mp4"}, error);
+    ASSERT_NE(child, nullptr) << error;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(child->Id()));
+    DWORD woke;
+    while ((woke = MsgWaitForMultipleObjects(1, &process, FALSE, 60000, QS_ALLINPUT)) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    CloseHandle(process);
+    ASSERT_EQ(woke, WAIT_OBJECT_0) << "the converter stalled";
+    ASSERT_TRUE(child->WaitFor(0ms));
+    const std::string output = child->TakeOutput();
+    EXPECT_GE(output.size(), 3000000u);
+    EXPECT_EQ(output.substr(0, 10), "frame=  10");
+    EXPECT_EQ(child->Outcome(), "exit code 1");
+}
+
 TEST_F(WindowsProcessTest, AHangingConverterIsWaitedForThenTerminated) {
     auto child = StartChild(L"hang");
     ASSERT_NE(child, nullptr);

@@ -11,11 +11,11 @@
 
 #include "Look.h"
 #include "WindowPlacement.h"
+#include "convert/RunProgress.h"
 
 namespace app {
 
 namespace {
-QString Clock(std::chrono::seconds span) { return QString::fromStdString(convert::ClockText(span)); }
 constexpr int kWidth = 460;
 constexpr int kDetailsHeight = 220;
 
@@ -30,7 +30,7 @@ void Show(QLabel& label, const QString& text) {
 
 ConverterWindow::ConverterWindow(const QString& fileName, int number, int count) {
     const QString name = QFileInfo(fileName).fileName();
-    setWindowTitle(Tr("Converting %1").arg(name));
+    setWindowTitle(QString::fromStdString(convert::ConvertingTitle(name.toStdString())));
     setWindowIcon(WindowIcon());
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowFlag(Qt::WindowDoesNotAcceptFocus);
@@ -43,7 +43,7 @@ ConverterWindow::ConverterWindow(const QString& fileName, int number, int count)
     bold.setBold(true);
     name_->setFont(bold);
     place_ = new QLabel(this);
-    Show(*place_, Tr("%1 of %2").arg(number).arg(count));
+    Show(*place_, QString::fromStdString(convert::PlaceText(number, count)));
     place_->setAccessibleDescription(Tr("Place in the run"));
     place_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     bar_ = new QProgressBar(this);
@@ -99,7 +99,7 @@ ConverterWindow::ConverterWindow(const QString& fileName, int number, int count)
 
 void ConverterWindow::ShowProgress() {
     const auto spent = std::chrono::milliseconds(started_.elapsed());
-    Show(*elapsed_, Tr("Elapsed %1").arg(Clock(std::chrono::duration_cast<std::chrono::seconds>(spent))));
+    Show(*elapsed_, QString::fromStdString(convert::ElapsedText(spent)));
     const auto percent = progress_.Percent();
     if (!percent) {
         // No length to measure against: the bar only says it is busy.
@@ -111,8 +111,7 @@ void ConverterWindow::ShowProgress() {
     if (bar_->maximum() != 100) bar_->setRange(0, 100);
     bar_->setValue(*percent);
     bar_->setAccessibleDescription(Tr("%1 percent").arg(*percent));
-    const auto left = progress_.TimeLeft(spent);
-    Show(*left_, left ? Tr("About %1 left").arg(Clock(*left)) : QString());
+    Show(*left_, QString::fromStdString(convert::TimeLeftText(progress_, spent)));
 }
 
 void ConverterWindow::AddOutput(const QString& text) {

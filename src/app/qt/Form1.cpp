@@ -113,6 +113,7 @@ void Form1::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
     supervisor.Form_Unload();
+    launcherEntry.Clear();
     // Every window goes with the main one.
     for (QWidget* w : {static_cast<QWidget*>(about_.data()), static_cast<QWidget*>(setting_.data()),
                        static_cast<QWidget*>(converterWindow_.data())})
@@ -174,11 +175,8 @@ void Form1::Repaint() {
 void Form1::PumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void Form1::ConverterStarted(const std::string& title, int number, int count) {
-#ifdef _WIN32
-    // There the converter shows its progress in its own console window.
-    (void)title, (void)number, (void)count;
-    return;
-#endif
+    runProgress_.FileStarted(number, count);
+    launcherEntry.ShowProgress(runProgress_.Fraction());
     delete converterWindow_;
     converterWindow_ = new ConverterWindow(Decode(title), number, count);
     // Beside the main window rather than over it, and without the focus.
@@ -187,7 +185,15 @@ void Form1::ConverterStarted(const std::string& title, int number, int count) {
 }
 
 void Form1::ConverterOutput(const std::string& text) {
-    if (converterWindow_) converterWindow_->AddOutput(Decode(text));
+    if (!converterWindow_) return;
+    converterWindow_->AddOutput(Decode(text));
+    runProgress_.FilePercent(converterWindow_->progress().Percent());
+    launcherEntry.ShowProgress(runProgress_.Fraction());
+}
+
+void Form1::FileFinished(int number, int count, bool succeeded) {
+    runProgress_.FileFinished(number, count, succeeded);
+    launcherEntry.ShowProgress(runProgress_.Fraction());
 }
 
 void Form1::ConverterEnded() {
@@ -205,6 +211,8 @@ void Form1::ConverterEnded() {
 namespace app {
 
 void Form1::RunEnded(int converted, int failed) {
+    launcherEntry.Clear();
+    runProgress_ = {};
     // A user watching the window sees the end there.
     if (isActiveWindow()) return;
     // The icon beside the program when it runs from its build, else the

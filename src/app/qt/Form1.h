@@ -10,9 +10,11 @@
 #include "ConverterWindow.h"
 #include "Form2.h"
 #include "Form3.h"
+#include "LauncherEntry.h"
 #include "LogBox.h"
 #include "RunEndNotice.h"
 #include "convert/BatchRun.h"
+#include "convert/RunProgress.h"
 #include "convert/RunView.h"
 #include "convert/Supervision.h"
 #include "intake/FileList.h"
@@ -47,6 +49,8 @@ public:
     convert::Supervisor supervisor;
     // Told when a run ends while the user looks elsewhere.
     RunEndNotice runEndNotice;
+    // The run's progress on the program's launcher.
+    LauncherEntry launcherEntry;
 
     QGroupBox* Frame1;
     QGroupBox* Frame2;
@@ -79,6 +83,7 @@ public:
     void ConverterStarted(const std::string& title, int number, int count) override;
     void ConverterOutput(const std::string& text) override;
     void ConverterEnded() override;
+    void FileFinished(int number, int count, bool succeeded) override;
     void RunEnded(int converted, int failed) override;
 
 signals:
@@ -97,6 +102,7 @@ private:
     QPointer<Form2> about_;
     QPointer<Form3> setting_;
     QPointer<ConverterWindow> converterWindow_;
+    convert::RunProgress runProgress_;
 };
 
 }  // namespace app

@@ -7,13 +7,11 @@
 #include <QVariantMap>
 
 #include "Look.h"
+#include "convert/RunProgress.h"
 
 namespace app {
 
-QString RunEndText(int converted, int failed) {
-    const QString files = TrN("%1 file converted", "%1 files converted", converted).arg(converted);
-    return Tr("%1, %2 failed.").arg(files).arg(failed);
-}
+QString RunEndText(int converted, int failed) { return QString::fromStdString(convert::RunEndText(converted, failed)); }
 
 void RunEndNotice::Send(int converted, int failed, const QString& icon) {
     QDBusConnection bus = address_.isEmpty() ? QDBusConnection::sessionBus()
@@ -23,7 +21,7 @@ void RunEndNotice::Send(int converted, int failed, const QString& icon) {
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("org.clipvane.Clipvane")}};
-    call << QStringLiteral("Clipvane") << uint(0) << icon << Tr("Clipvane has finished")
+    call << QStringLiteral("Clipvane") << uint(0) << icon << QString::fromStdString(convert::RunEndTitle())
          << RunEndText(converted, failed) << QStringList() << hints << int(-1);
     // No answer is awaited: a missing service costs nothing.
     call.setAutoStartService(false);

@@ -39,9 +39,12 @@ Form1::Form1(platform::Platform& platform, convert::Timing timing)
     // Only the log box takes Explorer's drops.
     DragAcceptFiles(Text1, TRUE);
     SetWindowSubclass(Text1, Text1Procedure, 1, reinterpret_cast<DWORD_PTR>(this));
+    taskbar_ = TaskbarButton(hwnd);
 }
 
 Form1::~Form1() {
+    notice_.Remove();
+    converterWindow_.reset();
     about_.reset();
     setting_.reset();
     if (Text1 && IsWindow(Text1)) RemoveWindowSubclass(Text1, Text1Procedure, 1);
@@ -121,6 +124,8 @@ void Form1::Form_Unload() {
     // program ends, as a run being unwound may still reach them.
     if (Form2* w = aboutWindow()) ShowWindow(w->hwnd, SW_HIDE);
     if (Form3* w = settingWindow()) ShowWindow(w->hwnd, SW_HIDE);
+    if (converterWindow_) ShowWindow(converterWindow_->hwnd, SW_HIDE);
+    notice_.Remove();
     ShowWindow(hwnd, SW_HIDE);
     PostQuitMessage(0);
 }
@@ -176,6 +181,46 @@ void Form1::PumpEvents() {
         }
         Dispatch(msg);
     }
+}
+
+void Form1::ConverterStarted(const std::string& title, int number, int count) {
+    converterWindow_.reset();
+    converterWindow_ = std::make_unique<ConverterWindow>(title, number, count);
+    // Beside the main window rather than over it, and without the focus.
+    converterWindow_->PlaceBeside(hwnd);
+    converterWindow_->Show();
+    runProgress_.FileStarted(number, count);
+    taskbar_.ShowProgress(runProgress_.Fraction(), runProgress_.Failed());
+}
+
+void Form1::ConverterOutput(const std::string& text) {
+    if (!converterWindow_) return;
+    converterWindow_->AddOutput(text);
+    runProgress_.FilePercent(converterWindow_->progress().Percent());
+    taskbar_.ShowProgress(runProgress_.Fraction(), runProgress_.Failed());
+}
+
+void Form1::ConverterEnded() { converterWindow_.reset(); }
+
+void Form1::FileFinished(int number, int count, bool succeeded) {
+    runProgress_.FileFinished(number, count, succeeded);
+    taskbar_.ShowProgress(runProgress_.Fraction(), runProgress_.Failed());
+}
+
+void Form1::RunEnded(int converted, int failed) {
+    taskbar_.Clear();
+    runProgress_ = {};
+    // A user watching the window sees the end there.
+    if (taskbar_.FlashUnlessForeground())
+        notice_.Show(hwnd, convert::RunEndTitle(), convert::RunEndText(converted, failed));
+}
+
+LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TrayNotice::kMessage) {
+        notice_.Handle(lParam);
+        return 0;
+    }
+    return Window::Handle(message, wParam, lParam);
 }
 
 }  // namespace app

@@ -4,10 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "ConverterWindow.h"
 #include "Form2.h"
 #include "Form3.h"
+#include "Taskbar.h"
 #include "Window.h"
 #include "convert/BatchRun.h"
+#include "convert/RunProgress.h"
 #include "convert/RunView.h"
 #include "convert/Supervision.h"
 #include "intake/FileList.h"
@@ -61,12 +64,17 @@ public:
     void PumpEvents() override;
     bool Unloaded() override { return unloaded_; }
     void UnloadMainWindow() override { Form_Unload(); }
-    // The converter shows its progress in its own console window.
-    void ConverterStarted(const std::string&, int, int) override {}
-    void ConverterOutput(const std::string&) override {}
-    void ConverterEnded() override {}
+    void ConverterStarted(const std::string& title, int number, int count) override;
+    void ConverterOutput(const std::string& text) override;
+    void ConverterEnded() override;
+    void FileFinished(int number, int count, bool succeeded) override;
+    void RunEnded(int converted, int failed) override;
+
+    // The open progress window; nullptr between files.
+    ConverterWindow* converterWindow() { return converterWindow_.get(); }
 
 protected:
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Clicked(std::string_view name) override;
     void CloseRequested() override { Form_Unload(); }
 
@@ -81,6 +89,11 @@ private:
     bool unloaded_ = false;
     std::unique_ptr<Form2> about_;
     std::unique_ptr<Form3> setting_;
+    std::unique_ptr<ConverterWindow> converterWindow_;
+    // The run's progress on the task bar, and its end told when unwatched.
+    convert::RunProgress runProgress_;
+    TaskbarButton taskbar_{nullptr};
+    TrayNotice notice_;
 };
 
 // The paths a drop delivers, in its order, as UTF-8.

@@ -62,6 +62,7 @@ ControlStyle StyleOf(forms::Kind kind) {
         // Multi-line, wrapped at the box's width, with a vertical scroll bar.
         return {L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP,
                 WS_EX_CLIENTEDGE};
+    case forms::Kind::ProgressBar: return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
     }
     return {L"STATIC", 0, 0};
 }
@@ -186,9 +187,9 @@ HWND Window::Control(std::string_view name) const {
     return nullptr;
 }
 
-void Window::Create(const forms::Layout& layout) {
+void Window::Create(const forms::Layout& layout, DWORD exStyle) {
     static const bool commonControls = [] {
-        INITCOMMONCONTROLSEX init{sizeof init, ICC_STANDARD_CLASSES};
+        INITCOMMONCONTROLSEX init{sizeof init, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
         return InitCommonControlsEx(&init) != FALSE;
     }();
     (void)commonControls;
@@ -197,9 +198,9 @@ void Window::Create(const forms::Layout& layout) {
     // Not WS_CLIPCHILDREN: the window paints the inside of its frames.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     RECT frame{0, 0, Pixels(layout.clientWidth), Pixels(layout.clientHeight)};
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     const std::wstring caption = Wide(forms::Shown(layout.caption));
-    hwnd = CreateWindowExW(0, kClassName, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+    hwnd = CreateWindowExW(exStyle, kClassName, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                            GetModuleHandleW(nullptr), this);
 

@@ -53,7 +53,7 @@ public:
 
 protected:
     // Creates the window and its controls, in tab order so that Tab follows it.
-    void Create(const forms::Layout& layout);
+    void Create(const forms::Layout& layout, DWORD exStyle = 0);
     virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     // A click on one of the window's buttons.
     virtual void Clicked(std::string_view name) = 0;

@@ -1,4 +1,7 @@
+#include <algorithm>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "Win32.h"
 #include "WindowsPlatform.h"
@@ -39,22 +42,58 @@ std::wstring QuoteArgument(std::wstring_view argument) {
     return quoted;
 }
 
-// The converter shows a console window of its own, so there is no pipe and
-// no output to collect here.
+class WindowsChild;
+
+// The converter's output pipe is also drained by a thread timer every 100 ms.
+// Its WM_TIMER is dispatched by whichever message loop runs on this thread,
+// also the modal loops of a message box, the Setting window's Set button or
+// the window being moved, which do not return to our pumps: the converter
+// never stalls on a full pipe however long they last.
+class OutputTimer {
+public:
+    static void Add(WindowsChild* child);
+    static void Remove(WindowsChild* child);
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    static std::vector<WindowsChild*>& Children() {
+        static std::vector<WindowsChild*> children;
+        return children;
+    }
+    static inline UINT_PTR timer_ = 0;
+};
+
+// The converter runs without a window of its own; its standard error and
+// output go into one pipe, which is read without ever blocking.
 class WindowsChild final : public ChildProcess {
 public:
-    WindowsChild(HANDLE process, DWORD id, UniqueHandle job)
-        : process_(process), id_(id), job_(std::move(job)) {}
-    ~WindowsChild() override { Terminate(); }
+    WindowsChild(HANDLE process, DWORD id, UniqueHandle job, UniqueHandle output)
+        : process_(process), id_(id), job_(std::move(job)), output_(std::move(output)) {
+        if (output_) OutputTimer::Add(this);
+    }
+    ~WindowsChild() override {
+        OutputTimer::Remove(this);
+        Terminate();
+    }
 
     std::int32_t Id() const override { return static_cast<std::int32_t>(id_); }
 
     bool WaitFor(std::chrono::milliseconds limit) override {
+        Drain();
         // By identifier, as the unload handler does; the handle we keep makes
         // sure the identifier still names our child.
         UniqueHandle h(OpenProcess(SYNCHRONIZE, FALSE, id_));
         if (!h) return true;  // nothing that can be waited for
-        return WaitForSingleObject(h.get(), static_cast<DWORD>(limit.count())) != WAIT_TIMEOUT;
+        // In short steps, so that the pipe is emptied as it fills.
+        const auto end = std::chrono::steady_clock::now() + limit;
+        for (;;) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            const DWORD step = static_cast<DWORD>(std::clamp<long long>(left.count(), 0, kWaitStepMs));
+            const bool ended = WaitForSingleObject(h.get(), step) != WAIT_TIMEOUT;
+            Drain();
+            if (ended || left.count() <= kWaitStepMs) return ended;
+        }
     }
 
     void Terminate() override {
@@ -84,17 +123,68 @@ public:
         return text;
     }
 
-    std::string TakeOutput() override { return {}; }
+    std::string TakeOutput() override {
+        Drain();
+        return std::exchange(text_, std::string());
+    }
+
+    // Reads what the pipe holds, never waiting for more.
+    void Drain() {
+        char buffer[64 * 1024];
+        DWORD available = 0;
+        while (output_ && text_.size() < kKeptLimit &&
+               PeekNamedPipe(output_.get(), nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+            DWORD got = 0;
+            if (!ReadFile(output_.get(), buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr) || got == 0)
+                return;
+            text_.append(buffer, got);
+        }
+    }
 
 private:
     static constexpr DWORD kReapLimitMs = 10000;
+    static constexpr long long kWaitStepMs = 20;
+    // Beyond this, untaken output waits in the pipe.
+    static constexpr std::size_t kKeptLimit = 4 << 20;
     UniqueHandle process_;
     DWORD id_;
     // Closed with us, and by the system when the program ends however it
     // ends: either way it kills a converter that still runs.
     UniqueHandle job_;
+    UniqueHandle output_;  // the pipe's reading end
+    std::string text_;
     bool terminated_ = false;
 };
+
+void OutputTimer::Add(WindowsChild* child) {
+    Children().push_back(child);
+    if (!timer_) timer_ = SetTimer(nullptr, 0, 100, Tick);
+}
+
+void OutputTimer::Remove(WindowsChild* child) {
+    auto& children = Children();
+    children.erase(std::remove(children.begin(), children.end(), child), children.end());
+    if (children.empty() && timer_) {
+        KillTimer(nullptr, timer_);
+        timer_ = 0;
+    }
+}
+
+void CALLBACK OutputTimer::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    for (WindowsChild* child : Children()) child->Drain();
+}
+
+// The pipe the converter writes into: large, so that it holds minutes of
+// output between two reads. Only the writing end is inherited.
+bool NewOutputPipe(UniqueHandle& reading, UniqueHandle& writing) {
+    constexpr DWORD kPipeBytes = 1 << 20;
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE r = nullptr, w = nullptr;
+    if (!CreatePipe(&r, &w, &inherited, kPipeBytes)) return false;
+    reading.reset(r);
+    writing.reset(w);
+    return SetHandleInformation(r, HANDLE_FLAG_INHERIT, 0) != FALSE;
+}
 
 UniqueHandle NewKillOnCloseJob() {
     HANDLE job = CreateJobObjectW(nullptr, nullptr);
@@ -125,16 +215,33 @@ public:
         std::wstring commandLine = L"\"" + application + L"\"";
         for (const auto& argument : arguments) commandLine += L" " + QuoteArgument(Wide(argument));
 
-        // Shown but not activated: the main window keeps the focus.
+        UniqueHandle reading, writing;
+        if (!NewOutputPipe(reading, writing)) {
+            error = Told(N_("cannot start %1: %2"), {program, ErrorText(GetLastError())});
+            return nullptr;
+        }
+        // Nothing to read on its standard input: the converter never waits for a key.
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        UniqueHandle nothing(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                         OPEN_EXISTING, 0, nullptr));
+        if (nothing.get() == INVALID_HANDLE_VALUE) nothing.release();
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_SHOWNOACTIVATE;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = nothing.get();
+        startup.hStdOutput = writing.get();
+        startup.hStdError = writing.get();
         PROCESS_INFORMATION started{};
-        // Suspended until it is in the job, so it cannot start anything outside it.
-        if (!CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                            CREATE_SUSPENDED, nullptr, nullptr, &startup, &started)) {
-            error = Told(N_("cannot start %1: %2"), {program, ErrorText(GetLastError())});
+        // Without a console window of its own; suspended until it is in the
+        // job, so it cannot start anything outside it.
+        const BOOL created = CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                            CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started);
+        const DWORD failure = GetLastError();
+        // Our copies of its ends: the pipe breaks when the converter ends.
+        writing.reset();
+        nothing.reset();
+        if (!created) {
+            error = Told(N_("cannot start %1: %2"), {program, ErrorText(failure)});
             return nullptr;
         }
         // Without the job (a parent job that forbids nesting) the converter
@@ -143,8 +250,8 @@ public:
         if (job && !AssignProcessToJobObject(job.get(), started.hProcess)) job.reset();
         ResumeThread(started.hThread);
         CloseHandle(started.hThread);
-        return std::make_unique<WindowsChild>(started.hProcess, started.dwProcessId,
-                                              std::move(job));
+        return std::make_unique<WindowsChild>(started.hProcess, started.dwProcessId, std::move(job),
+                                              std::move(reading));
     }
 
 private:

@@ -6,16 +6,14 @@
 
 namespace platform::windows {
 
-namespace {
-
-using Microsoft::WRL::ComPtr;
-
-// Once for the program's life, on the thread that makes shortcuts (the
-// window thread). A toolkit that initialised COM first keeps its own mode.
 void EnsureCom() {
     static const HRESULT once = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     (void)once;
 }
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
 
 std::string Failure(const std::string& linkPath, HRESULT hr) {
     return Told(N_("cannot create the shortcut %1: %2"), {linkPath, ErrorText(static_cast<DWORD>(hr))});

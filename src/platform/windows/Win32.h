@@ -38,6 +38,10 @@ inline bool IsFolder(DWORD attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// COM, once for the program's life, on the window thread (shortcuts, the
+// task bar). A toolkit that initialised COM first keeps its own mode.
+void EnsureCom();
+
 // The system's own wording for an error code (GetLastError or HRESULT).
 std::string ErrorText(DWORD code);
 

@@ -1,0 +1,57 @@
+#pragma once
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "ConverterProgress.h"
+
+namespace convert {
+
+// How far the whole run has got, for the task bar: file i of N at p percent
+// is (i - 1 + p / 100) / N of the run. Fed with what the faces are told.
+class RunProgress {
+public:
+    void FileStarted(int number, int count);
+    // The converter's percent for the current file; none while unknown.
+    void FilePercent(std::optional<int> percent);
+    void FileFinished(int number, int count, bool succeeded);
+
+    // 0 to 1.
+    double Fraction() const;
+    // True once a file of this run has failed.
+    bool Failed() const { return failed_; }
+
+private:
+    int number_ = 0, count_ = 0;
+    double file_ = 0;  // of the current file, 0 to 1
+    bool failed_ = false;
+};
+
+// What a progress window shows, in the user's language, on every face.
+std::string ConvertingTitle(const std::string& fileName);  // "Converting Garden.MTS"
+std::string PlaceText(int number, int count);              // "2 of 5"
+std::string ElapsedText(std::chrono::milliseconds spent);  // "Elapsed 0:07"
+// "About 1:20 left", or "" while the rate cannot be told.
+std::string TimeLeftText(const ConverterProgress& progress, std::chrono::milliseconds spent);
+
+// The end-of-run notice's title and text, e.g. "3 files converted, 1 failed."
+std::string RunEndTitle();
+std::string RunEndText(int converted, int failed);
+
+// The converter's output as a console shows it: a line that ends in a
+// carriage return is replaced by the next, so its progress line does not
+// fill thousands of lines. Only the last `keep` bytes or so are kept.
+class ConsoleText {
+public:
+    explicit ConsoleText(std::size_t keep = 64 * 1024) : keep_(keep) {}
+    void Add(std::string_view chunk);
+    const std::string& Text() const { return text_; }
+
+private:
+    std::string text_;
+    std::size_t lineStart_ = 0;  // where the line being written begins
+    bool overwrite_ = false;     // the next character replaces that line
+    std::size_t keep_;
+};
+
+}  // namespace convert
