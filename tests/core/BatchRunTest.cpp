@@ -293,6 +293,7 @@ TEST_F(BatchRunTest, TheSameNameTwiceInOneRunKeepsBothResults) {
     EXPECT_EQ(view.Lines()[1], "No. 1: " + first + "... SUCCESS");
     EXPECT_EQ(view.Lines()[3], "No. 3: " + third + "... SUCCESS");
     EXPECT_TRUE(files.trashed.empty());
+    EXPECT_EQ(view.failureSummaries, 0);  // nothing failed, nothing to tell
 }
 
 TEST_F(BatchRunTest, AResultFromBeforeTheRunGoesToTheTrash) {
@@ -326,6 +327,9 @@ TEST_F(BatchRunTest, AFailedCopyLeavesTheDesktopAsItWas) {
     EXPECT_THAT(view.Lines().at(1), ::testing::EndsWith("... FAIL"));
     EXPECT_EQ(view.statuses.at(2), "Failed to copy the video file to the Desktop: No space left on device");
     EXPECT_EQ(ReadFile(InTemp("a.mp4")), std::string(4096, 'v'));  // kept for another try
+    ASSERT_EQ(view.failures.size(), 1u);
+    EXPECT_EQ(view.failures[0].failure.kind, convert::FailureKind::kNotDelivered);
+    EXPECT_EQ(view.failures[0].failure.detail, "No space left on device");
 }
 
 TEST_F(BatchRunTest, AResultTakesTheClipsTimeAndLeavesNothingInTheTemporaryFolder) {
@@ -409,6 +413,31 @@ TEST_F(BatchRunTest, NoConverterMeansOneMessageAndEveryFileFails) {
     EXPECT_EQ(view.Lines().at(2), "No. 2: " + videos + sep + "b.MTS... FAIL");
     EXPECT_EQ(view.caption, "FINISH");
     EXPECT_TRUE(view.converterTitles.empty());
+    ASSERT_EQ(view.failures.size(), 2u);
+    EXPECT_EQ(view.failures[1].failure.kind, convert::FailureKind::kCannotStart);
+    EXPECT_THAT(view.failures[1].failure.detail, ::testing::HasSubstr(fs::path(converter).parent_path().string()));
+}
+
+// The log reads as it always did; the reasons come once, at the end.
+TEST_F(BatchRunTest, EachFailedClipIsToldWithItsReasonWhenTheRunEnds) {
+    const std::string good = Clip("good.MTS"), gone = Clip("gone.MTS"), damaged = Clip("damaged.MTS", "mode=damaged");
+    for (const auto& clip : {good, gone, damaged}) Add(clip);
+    fs::remove(gone);
+    view.text = "";
+    Run();
+    EXPECT_EQ(view.Lines(), (Lines{"", "No. 1: " + good + "... SUCCESS", "No. 2: " + gone + "... FAIL",
+                                   "No. 3: " + damaged + "... FAIL", "**Finished**"}));
+    EXPECT_EQ(view.failureSummaries, 1);
+    EXPECT_EQ(view.failuresOutOf, 3);
+    ASSERT_EQ(view.failures.size(), 2u);
+    EXPECT_EQ(view.failures[0].name, "gone.MTS");
+    EXPECT_EQ(view.failures[0].failure.kind, convert::FailureKind::kMissing);
+    EXPECT_FALSE(view.failures[0].failure.detail.empty());
+    EXPECT_EQ(view.failures[1].name, "damaged.MTS");
+#ifndef _WIN32  // Windows reads no converter output yet: there the reason is the exit code
+    EXPECT_EQ(view.failures[1].failure.kind, convert::FailureKind::kDamaged);
+    EXPECT_EQ(view.failures[1].failure.detail, damaged + ": Invalid data found when processing input");
+#endif
 }
 
 TEST_F(BatchRunTest, AnInputIsNeverDeletedOrOverwritten) {
