@@ -89,6 +89,17 @@ std::string SummaryHeading(int failed, int count) {
                       {std::to_string(failed), std::to_string(count)});
 }
 
+std::vector<SummaryLine> SummaryLines(const std::vector<FailedClip>& failed) {
+    using Style = SummaryLine::Style;
+    std::vector<SummaryLine> lines;
+    for (const FailedClip& clip : failed) {
+        lines.push_back({Style::kClip, clip.name});
+        lines.push_back({Style::kReason, ReasonText(clip.failure.kind)});
+        if (!clip.failure.detail.empty()) lines.push_back({Style::kDetail, clip.failure.detail});
+    }
+    return lines;
+}
+
 void OutputTail::Add(std::string_view text) {
     if (text.size() >= kKept) text = text.substr(text.size() - kKept);
     text_ += text;

@@ -42,6 +42,14 @@ std::string ReasonText(FailureKind kind);
 // "2 of 10 clips could not be converted", in the user's language.
 std::string SummaryHeading(int failed, int count);
 
+// The summary's list, the same on every face: each clip's name, its reason,
+// then the detail (in smaller print) when there is one.
+struct SummaryLine {
+    enum class Style { kClip, kReason, kDetail } style;
+    std::string text;
+};
+std::vector<SummaryLine> SummaryLines(const std::vector<FailedClip>& failed);
+
 // The end of the converter's output: enough for its last error lines, never
 // more, however much it writes.
 class OutputTail {

@@ -14,7 +14,8 @@ namespace forms {
 
 using text::N_;
 
-enum class Kind { Button, Frame, Label, TextBox, Option };
+// RichText: read-only text in more than one size (the failure summary).
+enum class Kind { Button, Frame, Label, TextBox, Option, RichText };
 
 struct Rect {
     int left, top, width, height;
@@ -71,6 +72,15 @@ inline constexpr Control kForm3Controls[] = {
     {"Option1", Kind::Option, "Frame1", N_("Yes"), {360, 480, 1455, 375}, 1},
 };
 inline constexpr Layout kForm3{N_("Setting"), 4680, 3945, kForm3Controls};
+
+// The summary after a run in which clips failed: how many (Label1), each
+// failed clip with its reason (Text1), and its own button to close it.
+inline constexpr Control kSummaryControls[] = {
+    {"Label1", Kind::Label, "", "", {120, 120, 7200, 615}, 0},
+    {"Text1", Kind::RichText, "", "", {120, 840, 7200, 3135}, 1},
+    {"Command1", Kind::Button, "", N_("Close"), {5625, 4095, 1695, 495}, 2},
+};
+inline constexpr Layout kSummary{N_("Conversion problems"), 7440, 4710, kSummaryControls};
 
 // What a window or control with this caption shows, in the user's language.
 std::string Shown(std::string_view caption);

@@ -12,6 +12,7 @@
 #include "Form3.h"
 #include "LogBox.h"
 #include "RunEndNotice.h"
+#include "SummaryWindow.h"
 #include "convert/BatchRun.h"
 #include "convert/RunView.h"
 #include "convert/Supervision.h"
@@ -61,6 +62,7 @@ public:
     Form2* aboutWindow() { return about_; }
     Form3* settingWindow() { return setting_; }
     ConverterWindow* converterWindow() { return converterWindow_; }
+    SummaryWindow* summaryWindow() { return summary_; }
 
     // convert::RunView
     std::string LogText() override;
@@ -80,6 +82,7 @@ public:
     void ConverterOutput(const std::string& text) override;
     void ConverterEnded() override;
     void RunEnded(int converted, int failed) override;
+    void ShowFailures(const std::vector<convert::FailedClip>& failed, int count) override;
 
 signals:
     // The window is gone and the program should end.
@@ -97,6 +100,7 @@ private:
     QPointer<Form2> about_;
     QPointer<Form3> setting_;
     QPointer<ConverterWindow> converterWindow_;
+    QPointer<SummaryWindow> summary_;
 };
 
 }  // namespace app
