@@ -104,4 +104,10 @@ std::vector<std::string_view> FocusOrder(const Layout& layout);
 // Twips to pixels at a given dpi, rounded to the nearest pixel.
 int ToPixels(int twips, int dpi);
 
+// Where a window of `width` by `height` goes (its top left) so as to keep
+// clear of `avoid` inside `room`: below it, else above, else to its right,
+// else to its left. Where none has room, at its right, kept in the room, so
+// that the left of `avoid` (START, FINISH) stays in view. Any unit.
+Rect PlaceClearOf(const Rect& avoid, int width, int height, const Rect& room, int gap);
+
 }  // namespace forms

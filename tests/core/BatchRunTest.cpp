@@ -418,28 +418,6 @@ TEST_F(BatchRunTest, NoConverterMeansOneMessageAndEveryFileFails) {
     EXPECT_THAT(view.failures[1].failure.detail, ::testing::HasSubstr(fs::path(converter).parent_path().string()));
 }
 
-// The log reads as it always did; the reasons come once, at the end.
-TEST_F(BatchRunTest, EachFailedClipIsToldWithItsReasonWhenTheRunEnds) {
-    const std::string good = Clip("good.MTS"), gone = Clip("gone.MTS"), damaged = Clip("damaged.MTS", "mode=damaged");
-    for (const auto& clip : {good, gone, damaged}) Add(clip);
-    fs::remove(gone);
-    view.text = "";
-    Run();
-    EXPECT_EQ(view.Lines(), (Lines{"", "No. 1: " + good + "... SUCCESS", "No. 2: " + gone + "... FAIL",
-                                   "No. 3: " + damaged + "... FAIL", "**Finished**"}));
-    EXPECT_EQ(view.failureSummaries, 1);
-    EXPECT_EQ(view.failuresOutOf, 3);
-    ASSERT_EQ(view.failures.size(), 2u);
-    EXPECT_EQ(view.failures[0].name, "gone.MTS");
-    EXPECT_EQ(view.failures[0].failure.kind, convert::FailureKind::kMissing);
-    EXPECT_FALSE(view.failures[0].failure.detail.empty());
-    EXPECT_EQ(view.failures[1].name, "damaged.MTS");
-#ifndef _WIN32  // Windows reads no converter output yet: there the reason is the exit code
-    EXPECT_EQ(view.failures[1].failure.kind, convert::FailureKind::kDamaged);
-    EXPECT_EQ(view.failures[1].failure.detail, damaged + ": Invalid data found when processing input");
-#endif
-}
-
 TEST_F(BatchRunTest, AnInputIsNeverDeletedOrOverwritten) {
     // An MP4 in the temporary folder would be its own temporary result, and
     // one on the Desktop its own Desktop result.

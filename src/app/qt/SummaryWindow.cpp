@@ -5,7 +5,6 @@
 #include <QTextCursor>
 
 #include "Look.h"
-#include "WindowPlacement.h"
 
 namespace app {
 
@@ -41,7 +40,7 @@ SummaryWindow::SummaryWindow(const std::vector<convert::FailedClip>& failed, int
         QTextCharFormat chars;
         QFont shown = base;
         if (line.style == Style::kClip) shown.setBold(true);
-        if (line.style == Style::kDetail) shown.setPointSizeF(base.pointSizeF() * 0.75);
+        if (line.style == Style::kDetail) shown.setPointSizeF(base.pointSizeF() * 0.8);
         chars.setFont(shown);
         if (first)
             cursor.setBlockFormat(block);
@@ -56,8 +55,14 @@ SummaryWindow::SummaryWindow(const std::vector<convert::FailedClip>& failed, int
 void SummaryWindow::PlaceBeside(QWidget* avoid) {
     QScreen* screen = avoid->screen();
     if (!screen) return;
+    // Before it is shown this window has no frame yet; the main window's
+    // frame tells how much one will add.
     const QSize frame = avoid->frameGeometry().size() - avoid->geometry().size();
-    move(app::PlaceBeside(avoid->frameGeometry(), size() + frame, screen->availableGeometry()).topLeft());
+    const QRect main = avoid->frameGeometry(), room = screen->availableGeometry();
+    const forms::Rect at =
+        forms::PlaceClearOf({main.x(), main.y(), main.width(), main.height()}, width() + frame.width(),
+                            height() + frame.height(), {room.x(), room.y(), room.width(), room.height()}, 8);
+    move(at.left, at.top);
 }
 
 }  // namespace app

@@ -44,6 +44,7 @@ Form1::Form1(platform::Platform& platform, convert::Timing timing)
 Form1::~Form1() {
     about_.reset();
     setting_.reset();
+    summary_.reset();
     if (Text1 && IsWindow(Text1)) RemoveWindowSubclass(Text1, Text1Procedure, 1);
 }
 
@@ -100,6 +101,11 @@ void Form1::Clicked(std::string_view name) {
     else if (name == "Command3") Command3_Click();
 }
 
+void Form1::ShowFailures(const std::vector<convert::FailedClip>& failed, int count) {
+    summary_ = std::make_unique<SummaryWindow>(failed, count);
+    summary_->ShowBeside(hwnd);
+}
+
 void Form1::ShowCentred() {
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -121,6 +127,7 @@ void Form1::Form_Unload() {
     // program ends, as a run being unwound may still reach them.
     if (Form2* w = aboutWindow()) ShowWindow(w->hwnd, SW_HIDE);
     if (Form3* w = settingWindow()) ShowWindow(w->hwnd, SW_HIDE);
+    if (SummaryWindow* w = summaryWindow()) ShowWindow(w->hwnd, SW_HIDE);
     ShowWindow(hwnd, SW_HIDE);
     PostQuitMessage(0);
 }

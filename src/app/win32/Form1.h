@@ -6,6 +6,7 @@
 
 #include "Form2.h"
 #include "Form3.h"
+#include "SummaryWindow.h"
 #include "Window.h"
 #include "convert/BatchRun.h"
 #include "convert/RunView.h"
@@ -46,6 +47,7 @@ public:
     // The open About and Setting windows; nullptr when none is open.
     Form2* aboutWindow() { return about_ && !about_->Closed() ? about_.get() : nullptr; }
     Form3* settingWindow() { return setting_ && !setting_->Closed() ? setting_.get() : nullptr; }
+    SummaryWindow* summaryWindow() { return summary_ && !summary_->Closed() ? summary_.get() : nullptr; }
 
     // convert::RunView
     std::string LogText() override;
@@ -65,6 +67,7 @@ public:
     void ConverterStarted(const std::string&, int, int) override {}
     void ConverterOutput(const std::string&) override {}
     void ConverterEnded() override {}
+    void ShowFailures(const std::vector<convert::FailedClip>& failed, int count) override;
 
 protected:
     void Clicked(std::string_view name) override;
@@ -81,6 +84,7 @@ private:
     bool unloaded_ = false;
     std::unique_ptr<Form2> about_;
     std::unique_ptr<Form3> setting_;
+    std::unique_ptr<SummaryWindow> summary_;
 };
 
 // The paths a drop delivers, in its order, as UTF-8.

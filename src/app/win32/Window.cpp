@@ -1,6 +1,7 @@
 #include "Window.h"
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <map>
 #include <vector>
@@ -61,6 +62,9 @@ ControlStyle StyleOf(forms::Kind kind) {
     case forms::Kind::TextBox:
         // Multi-line, wrapped at the box's width, with a vertical scroll bar.
         return {L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP,
+                WS_EX_CLIENTEDGE};
+    case forms::Kind::RichText:
+        return {MSFTEDIT_CLASS, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
                 WS_EX_CLIENTEDGE};
     }
     return {L"STATIC", 0, 0};
@@ -190,6 +194,10 @@ void Window::Create(const forms::Layout& layout) {
         return InitCommonControlsEx(&init) != FALSE;
     }();
     (void)commonControls;
+    // The rich edit control's class comes with its library.
+    static bool richEdit = false;
+    for (const forms::Control& c : layout.controls)
+        if (c.kind == forms::Kind::RichText && !richEdit) richEdit = LoadLibraryW(L"Msftedit.dll") != nullptr;
     RegisterOnce(Procedure);
     layout_ = &layout;
     // Not WS_CLIPCHILDREN: the window paints the inside of its frames.
