@@ -25,6 +25,17 @@ std::string Join(const std::vector<std::string>& lines) {
     return text;
 }
 
+// A failure's detail is one line; a runaway one is cut, at a character.
+constexpr std::size_t kLongestDetail = 500;
+
+std::string Shortened(std::string detail) {
+    if (detail.size() <= kLongestDetail) return detail;
+    std::size_t end = kLongestDetail;
+    while (end > 0 && (static_cast<unsigned char>(detail[end]) & 0xC0) == 0x80) --end;
+    detail.resize(end);
+    return detail + "...";
+}
+
 // Holds the system awake for as long as it lives, however the run ends.
 class KeptAwake {
 public:
@@ -70,6 +81,7 @@ void BatchRun::Run() {
     view_.SetLabel2(Tr(kFinishedStatus));
     view_.SetCommand1(std::string(intake::kFinish), true);
     view_.RunEnded(converted_, failed_);
+    if (!failures_.empty()) view_.ShowFailures(failures_, count);
 }
 
 std::string BatchRun::OutputPath(const std::string& folder, const std::string& source) const {
@@ -80,12 +92,16 @@ std::string BatchRun::PrepareRun() {
     auto& files = services_.files;
     if (services_.privateTempFolder) {
         std::string reason = files.PrepareFolder(list_.sTempFolder, true);
+        runFailure_ = {FailureKind::kTempFolder, reason};
         if (!reason.empty())
             return Tr("I'm sorry. The temporary folder cannot be used, so nothing can be converted.") +
                    std::string(kNewLine) + std::string(kNewLine) + reason;
     }
     std::vector<std::string> searched;
     converter_ = services_.processes.FindConverter(searched);
+    std::string places;
+    for (const auto& place : searched) places += (places.empty() ? "" : ", ") + place;
+    runFailure_ = {FailureKind::kCannotStart, Tr("Looked in:") + " " + places};
     if (converter_.empty())
         return Tr("I'm sorry. The converter program ffmpeg cannot be found, so nothing can be "
                   "converted.") +
@@ -94,6 +110,7 @@ std::string BatchRun::PrepareRun() {
     desktop_ = services_.folders.Desktop();
     std::string reason =
         desktop_.empty() ? Tr("The Desktop folder cannot be found.") : files.PrepareFolder(desktop_, false);
+    runFailure_ = {FailureKind::kNotDelivered, reason};
     if (!reason.empty())
         return Tr("I'm sorry. The converted files cannot be put on the Desktop, so nothing is "
                   "converted.") +
@@ -108,6 +125,9 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
     const std::string shortName = list_.sShortNames[i];
     number_ = i + 1;
     count_ = count;
+    const char* separators = services_.style.separator == '\\' ? "\\/" : "/";
+    clipName_ = (longName.empty() ? shortName : longName);
+    clipName_.erase(0, clipName_.find_last_of(separators) + 1);
 
     view_.SetLabel1(longName);
     supervisor_.RefreshScreen();
@@ -127,8 +147,8 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
         files.DeleteFileForce(temporary);
 
     AppendLog(std::string(kNewLine) + LogLine(i + 1, longName));
-    if (!runProblem_.empty()) return Fail(Tr(kFailedStatus), false);
-    if (replacesInput) return Fail(Tr(kWouldReplaceInput));
+    if (!runProblem_.empty()) return Fail(Tr(kFailedStatus), runFailure_, false);
+    if (replacesInput) return Fail(Tr(kWouldReplaceInput), {FailureKind::kReplacesInput, {}});
 
     view_.SetLabel2(Tr(kConvertingStatus));
     supervisor_.RefreshScreen();
@@ -140,8 +160,9 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
         runProblem_ = Tr("I'm sorry. The converter program cannot be started, so nothing can be "
                          "converted.") +
                       std::string(kNewLine) + std::string(kNewLine) + error;
+        runFailure_ = {FailureKind::kCannotStart, error};
         view_.ShowMessage(runProblem_);
-        return Fail(Tr(kFailedStatus), false);
+        return Fail(Tr(kFailedStatus), runFailure_, false);
     }
     view_.ConverterStarted(longName, i + 1, count);
     supervisor_.lConverterPid = supervisor_.Adopt(std::move(child));
@@ -151,15 +172,17 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
 
     // A result counts only when the converter says it finished well and the
     // file is really there; a crash can leave a partial file behind.
-    if (!supervisor_.Converter()->Succeeded() || !files.IsNonEmptyFile(temporary)) {
+    platform::ChildProcess& converter = *supervisor_.Converter();
+    if (!converter.Succeeded() || !files.IsNonEmptyFile(temporary)) {
         if (files.FileExists(temporary)) files.DeleteFileForce(temporary);
-        return Fail(Tr(kFailedStatus));
+        return Fail(Tr(kFailedStatus),
+                    ConverterFailure(supervisor_.ConverterTail(), converter.Outcome(), ClipProblem(shortName)));
     }
 
     view_.SetLabel2(Tr(kTransferringStatus));
     supervisor_.RefreshScreen();
     std::string reason = Deliver(shortName, temporary, OutputPath(desktop_, longName));
-    if (!reason.empty()) return Fail(Tr(kCopyFailedStatus) + reason);
+    if (!reason.empty()) return Fail(Tr(kCopyFailedStatus) + reason, {FailureKind::kNotDelivered, reason});
     AppendLog(Tr(kSuccessWord));
     view_.FileFinished(number_, count_, true);
     ++converted_;
@@ -268,8 +291,19 @@ std::string BatchRun::CopyKeepingAlive(const std::string& result, const std::str
         });
 }
 
-void BatchRun::Fail(const std::string& status, bool pause) {
+std::string BatchRun::ClipProblem(const std::string& clip) {
+    if (services_.access) {
+        std::string error;
+        if (!services_.access->Open(clip, false, error)) return error.empty() ? "cannot be opened" : error;
+    }
+    if (!services_.files.FileExists(clip)) return "not found";
+    return {};
+}
+
+void BatchRun::Fail(const std::string& status, Failure why, bool pause) {
     ++failed_;
+    why.detail = Shortened(std::move(why.detail));
+    failures_.push_back({clipName_, std::move(why)});
     view_.SetLabel2(status);
     supervisor_.RefreshScreen();
     AppendLog(Tr(kFailWord));

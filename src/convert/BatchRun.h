@@ -45,8 +45,11 @@ public:
 private:
     void Run();
     void ConvertOne(std::int16_t i, std::int16_t count);
-    // "" when the run can go on; otherwise the reason, shown once per run.
+    // "" when the run can go on; otherwise the reason, shown once per run,
+    // and in `runFailure_` what each clip's failure is then put down to.
     std::string PrepareRun();
+    // The system's reason when the clip cannot be opened; "" when it can.
+    std::string ClipProblem(const std::string& clip);
     std::string OutputPath(const std::string& folder, const std::string& source) const;
     std::string DesktopTarget(const std::string& wanted);
     std::string Deliver(const std::string& clip, const std::string& result,
@@ -55,7 +58,7 @@ private:
     // which. "" or the reason.
     std::string Stage(const std::string& result, const std::string& staging, bool& moved);
     std::string CopyKeepingAlive(const std::string& result, const std::string& staging);
-    void Fail(const std::string& status, bool pause = true);
+    void Fail(const std::string& status, Failure why, bool pause = true);
     void AppendLog(const std::string& text);
 
     intake::FileList& list_;
@@ -65,6 +68,9 @@ private:
 
     bool prepared_ = false;
     std::string runProblem_;
+    Failure runFailure_{FailureKind::kCannotStart, {}};
+    std::string clipName_;  // of the file at hand, for its failure
+    std::vector<FailedClip> failures_;
     std::string converter_;
     std::string desktop_;
     std::set<std::string> produced_;

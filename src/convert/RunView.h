@@ -1,5 +1,8 @@
 #pragma once
 #include <string>
+#include <vector>
+
+#include "FailureReason.h"
 
 #include "intake/IntakeView.h"
 
@@ -32,6 +35,9 @@ public:
     // The run is over (FINISH): how many files reached the Desktop and how
     // many did not. Not called when the window was closed mid-run.
     virtual void RunEnded(int converted, int failed) { (void)converted, (void)failed; }
+    // Then, when files failed: each with its reason, in the run's order, and
+    // how many files the run had.
+    virtual void ShowFailures(const std::vector<FailedClip>& failed, int count) { (void)failed, (void)count; }
 };
 
 }  // namespace convert

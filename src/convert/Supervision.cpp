@@ -13,6 +13,7 @@ constexpr std::chrono::milliseconds kPumpSlice{15};
 
 std::int32_t Supervisor::Adopt(std::unique_ptr<platform::ChildProcess> child) {
     child_ = std::move(child);
+    tail_.Clear();
     return child_ ? child_->Id() : 0;
 }
 
@@ -24,7 +25,9 @@ void Supervisor::Pump() {
 void Supervisor::ForwardOutput() {
     if (!child_) return;
     std::string text = child_->TakeOutput();
-    if (!text.empty()) view_.ConverterOutput(text);
+    if (text.empty()) return;
+    tail_.Add(text);
+    view_.ConverterOutput(text);
 }
 
 void Supervisor::RefreshScreen() { Refresh(false); }

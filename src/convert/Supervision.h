@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "FailureReason.h"
 #include "RunView.h"
 #include "platform/Process.h"
 
@@ -32,6 +33,8 @@ public:
     std::int32_t Adopt(std::unique_ptr<platform::ChildProcess> child);
     // The converter last adopted (it stays inspectable after it ended).
     platform::ChildProcess* Converter() { return child_.get(); }
+    // The end of what the converter last adopted has written so far.
+    const std::string& ConverterTail() const { return tail_.Text(); }
 
     // Repaints, handles pending events, then pauses one refresh period.
     void RefreshScreen();
@@ -59,6 +62,7 @@ private:
     RunView& view_;
     Timing timing_;
     std::unique_ptr<platform::ChildProcess> child_;
+    OutputTail tail_;
     int refreshCount_ = 0;
 };
 

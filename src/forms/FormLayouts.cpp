@@ -52,3 +52,22 @@ int ToPixels(int twips, int dpi) {
 }
 
 }  // namespace forms
+
+namespace forms {
+
+Rect PlaceClearOf(const Rect& avoid, int width, int height, const Rect& room, int gap) {
+    auto clamp = [](int value, int low, int high) { return std::max(low, std::min(value, high)); };
+    const int x = clamp(avoid.left, room.left, room.left + room.width - width);
+    const int y = clamp(avoid.top, room.top, room.top + room.height - height);
+    const Rect spots[] = {{x, avoid.top + avoid.height + gap, width, height},
+                          {x, avoid.top - gap - height, width, height},
+                          {avoid.left + avoid.width + gap, y, width, height},
+                          {avoid.left - gap - width, y, width, height}};
+    for (const Rect& r : spots)
+        if (r.left >= room.left && r.top >= room.top && r.left + r.width <= room.left + room.width &&
+            r.top + r.height <= room.top + room.height)
+            return r;
+    return {clamp(spots[2].left, room.left, room.left + room.width - width), y, width, height};
+}
+
+}  // namespace forms

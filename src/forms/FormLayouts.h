@@ -14,7 +14,8 @@ namespace forms {
 
 using text::N_;
 
-enum class Kind { Button, Frame, Label, TextBox, Option, ProgressBar };
+// RichText: read-only text in more than one size (the failure summary).
+enum class Kind { Button, Frame, Label, TextBox, Option, ProgressBar, RichText };
 
 struct Rect {
     int left, top, width, height;
@@ -72,6 +73,15 @@ inline constexpr Control kForm3Controls[] = {
 };
 inline constexpr Layout kForm3{N_("Setting"), 4680, 3945, kForm3Controls};
 
+// The summary after a run in which clips failed: how many (Label1), each
+// failed clip with its reason (Text1), and its own button to close it.
+inline constexpr Control kSummaryControls[] = {
+    {"Label1", Kind::Label, "", "", {120, 120, 7200, 615}, 0},
+    {"Text1", Kind::RichText, "", "", {120, 840, 7200, 3135}, 1},
+    {"Command1", Kind::Button, "", N_("Close"), {5625, 4095, 1695, 495}, 2},
+};
+inline constexpr Layout kSummary{N_("Conversion problems"), 7440, 4710, kSummaryControls};
+
 // What a window or control with this caption shows, in the user's language.
 std::string Shown(std::string_view caption);
 
@@ -95,5 +105,11 @@ std::vector<std::string_view> FocusOrder(const Layout& layout);
 
 // Twips to pixels at a given dpi, rounded to the nearest pixel.
 int ToPixels(int twips, int dpi);
+
+// Where a window of `width` by `height` goes (its top left) so as to keep
+// clear of `avoid` inside `room`: below it, else above, else to its right,
+// else to its left. Where none has room, at its right, kept in the room, so
+// that the left of `avoid` (START, FINISH) stays in view. Any unit.
+Rect PlaceClearOf(const Rect& avoid, int width, int height, const Rect& room, int gap);
 
 }  // namespace forms

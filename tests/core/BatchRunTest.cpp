@@ -295,6 +295,7 @@ TEST_F(BatchRunTest, TheSameNameTwiceInOneRunKeepsBothResults) {
     EXPECT_EQ(view.Lines()[1], "No. 1: " + first + "... SUCCESS");
     EXPECT_EQ(view.Lines()[3], "No. 3: " + third + "... SUCCESS");
     EXPECT_TRUE(files.trashed.empty());
+    EXPECT_EQ(view.failureSummaries, 0);  // nothing failed, nothing to tell
 }
 
 TEST_F(BatchRunTest, AResultFromBeforeTheRunGoesToTheTrash) {
@@ -328,6 +329,9 @@ TEST_F(BatchRunTest, AFailedCopyLeavesTheDesktopAsItWas) {
     EXPECT_THAT(view.Lines().at(1), ::testing::EndsWith("... FAIL"));
     EXPECT_EQ(view.statuses.at(2), "Failed to copy the video file to the Desktop: No space left on device");
     EXPECT_EQ(ReadFile(InTemp("a.mp4")), std::string(4096, 'v'));  // kept for another try
+    ASSERT_EQ(view.failures.size(), 1u);
+    EXPECT_EQ(view.failures[0].failure.kind, convert::FailureKind::kNotDelivered);
+    EXPECT_EQ(view.failures[0].failure.detail, "No space left on device");
 }
 
 TEST_F(BatchRunTest, AResultTakesTheClipsTimeAndLeavesNothingInTheTemporaryFolder) {
@@ -435,6 +439,9 @@ TEST_F(BatchRunTest, NoConverterMeansOneMessageAndEveryFileFails) {
     EXPECT_EQ(view.Lines().at(2), "No. 2: " + videos + sep + "b.MTS... FAIL");
     EXPECT_EQ(view.caption, "FINISH");
     EXPECT_TRUE(view.converterTitles.empty());
+    ASSERT_EQ(view.failures.size(), 2u);
+    EXPECT_EQ(view.failures[1].failure.kind, convert::FailureKind::kCannotStart);
+    EXPECT_THAT(view.failures[1].failure.detail, ::testing::HasSubstr(fs::path(converter).parent_path().string()));
 }
 
 TEST_F(BatchRunTest, AnInputIsNeverDeletedOrOverwritten) {

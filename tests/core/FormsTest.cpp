@@ -182,4 +182,20 @@ TEST_F(SettingFormTest, ALauncherThatCannotBeMadeOrRemovedIsReportedAndTheOtherS
     EXPECT_FALSE(view.sendTo);
 }
 
+// The summary keeps clear of the main window; on a screen too small for
+// that, it stays on the screen, over the main window's right side.
+TEST(PlaceClearOfTest, BelowAboveRightLeftElseOnTheScreenAtTheRight) {
+    const forms::Rect screen{0, 0, 1280, 1024}, size{0, 0, 500, 340};
+    const std::pair<forms::Rect, forms::Rect> cases[] = {
+        {{400, 300, 450, 340}, {400, 648, 500, 340}},  // below
+        {{400, 600, 450, 340}, {400, 252, 500, 340}},  // above
+        {{0, 300, 450, 700}, {458, 300, 500, 340}},    // right
+        {{800, 300, 450, 700}, {292, 300, 500, 340}},  // left
+        {{300, 250, 800, 600}, {780, 250, 500, 340}},  // nowhere: kept on the screen
+    };
+    for (const auto& [main, expected] : cases)
+        EXPECT_EQ(forms::PlaceClearOf(main, size.width, size.height, screen, 8), expected)
+            << main.left << "," << main.top;
+}
+
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // What both faces' fit tests check, each measuring in its own toolkit:
-// every caption of the three windows, in the catalogue in use, within its
+// every caption of the windows, in the catalogue in use, within its
 // control in the window's font. Some English captions are already a few
 // pixels wider than their control in a face's font, so a translation may
 // be as wide as the English, never wider: the first (English) pass records
@@ -22,7 +22,7 @@ struct Margins {
 // textWidth(utf8) and pixels(twips) in the face's own terms.
 template <typename TextWidth, typename Pixels>
 void ExpectCaptionsFit(TextWidth textWidth, Pixels pixels, Margins margins, std::map<std::string_view, int>& english) {
-    for (const forms::Layout* layout : {&forms::kForm1, &forms::kForm2, &forms::kForm3}) {
+    for (const forms::Layout* layout : {&forms::kForm1, &forms::kForm2, &forms::kForm3, &forms::kSummary}) {
         for (const auto& c : layout->controls) {
             const std::string shown = forms::Shown(c.caption);
             int needed = textWidth(shown);

@@ -23,6 +23,8 @@ public:
     std::vector<std::string> converterTitles;
     std::vector<std::pair<int, int>> converterPlaces;  // number, count
     std::vector<std::pair<int, int>> runEnds;          // converted, failed
+    std::vector<convert::FailedClip> failures;         // as the end of the run told them
+    int failuresOutOf = 0, failureSummaries = 0;
     std::string converterOutput;
     int convertersEnded = 0;
     // Runs inside every event pump, as a user's action would.
@@ -56,6 +58,11 @@ public:
     void ConverterOutput(const std::string& t) override { converterOutput += t; }
     void ConverterEnded() override { ++convertersEnded; }
     void RunEnded(int converted, int failed) override { runEnds.emplace_back(converted, failed); }
+    void ShowFailures(const std::vector<convert::FailedClip>& failed, int count) override {
+        failures = failed;
+        failuresOutOf = count;
+        ++failureSummaries;
+    }
 
     // The log box's lines, split at line breaks.
     std::vector<std::string> Lines() const {

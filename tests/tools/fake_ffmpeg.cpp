@@ -3,7 +3,8 @@
 //   FAKE_FFMPEG_MODE    "ok" (default: writes the output), "fail" (exit code),
 //                       "partial" (writes some output, then fails), "crash",
 //                       "hang" (runs until killed), "empty" (writes a 0-byte
-//                       output and exits 0), "none" (exits 0, writes nothing)
+//                       output and exits 0), "none" (exits 0, writes nothing),
+//                       "damaged" (says the input is no video, exits 1)
 //   FAKE_FFMPEG_EXIT    the exit code for "fail" and "partial" (default 1)
 //   FAKE_FFMPEG_SECONDS how long to run before acting (default 0)
 //   FAKE_FFMPEG_CHATTER bytes of progress text to print first (default 0)
@@ -103,5 +104,9 @@ int main(int argc, char** argv) {
         for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
     }
     if (mode == "none") return 0;
+    if (mode == "damaged") {
+        std::cerr << (argc > 3 ? argv[3] : "") << ": Invalid data found when processing input\n";
+        return 1;
+    }
     return code;
 }

@@ -21,8 +21,7 @@ using namespace wintest;
 std::string TextOf(HWND h) {
     wchar_t text[65536];
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(h, WM_GETTEXT, 65536, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                             5000, &length))
+    if (!SendMessageTimeoutW(h, WM_GETTEXT, 65536, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &length))
         return "<no answer>";
     return Utf8(std::wstring(text, length));
 }
@@ -30,13 +29,14 @@ std::string TextOf(HWND h) {
 struct Found {
     DWORD pid;
     HWND window = nullptr;
+    std::string title = "Clipvane";
 };
 
 BOOL CALLBACK FindMain(HWND h, LPARAM found) {
     auto* f = reinterpret_cast<Found*>(found);
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
-    if (pid == f->pid && IsWindowVisible(h) && TextOf(h) == "Clipvane") {
+    if (pid == f->pid && IsWindowVisible(h) && TextOf(h) == f->title) {
         f->window = h;
         return FALSE;
     }
@@ -248,6 +248,37 @@ TEST_F(EndToEnd, ClosingMidRunEndsTheProgramAndItsConverter) {
     EXPECT_EQ(WaitForSingleObject(converter, 20000), WAIT_OBJECT_0);
     CloseHandle(converter);
     EXPECT_FALSE(Exists(Desktop() + "\\Sports day 2026.mp4"));
+}
+
+TEST_F(EndToEnd, ADamagedClipEndsInFailAndASummaryNamingItAndWhy) {
+    ScopedVariable mode(L"FAKE_FFMPEG_MODE", L"ok");
+    WriteFile(b, "mode=damaged");
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    HWND log = ChildOf(window, L"Edit");
+    HWND start = ChildOf(window, L"Button", "START");
+    ASSERT_TRUE(log && start);
+    PostMessageW(start, BM_CLICK, 0, 0);
+    ASSERT_TRUE(Eventually([&] { return TextOf(start) == "FINISH"; })) << TextOf(log);
+    const std::string text = TextOf(log);
+    EXPECT_EQ(text.substr(text.find("\r\nNo. 2: ")), "\r\nNo. 2: " + b + "... FAIL\r\n**Finished**");
+
+    Found summary{process.dwProcessId, nullptr, "Conversion problems"};
+    ASSERT_TRUE(
+        Eventually([&] { return !EnumWindows(FindMain, reinterpret_cast<LPARAM>(&summary)) && summary.window; }));
+    EXPECT_NE(GetForegroundWindow(), summary.window);
+    EXPECT_EQ(TextOf(ChildOf(summary.window, L"Static")), "1 of 2 clips could not be converted");
+    // Which reason depends on whether the converter's output is read; either
+    // way one stands on the line after the clip's name.
+    const std::string list = TextOf(ChildOf(summary.window, L"RICHEDIT50W"));
+    const std::size_t name = list.find("Garden.MTS");
+    ASSERT_NE(name, std::string::npos) << list;
+    const std::string reason = list.substr(list.find_first_not_of("\r\n", name + 10));
+    EXPECT_TRUE(reason.rfind("The clip is damaged or is not a video", 0) == 0 ||
+                reason.rfind("The converter failed.", 0) == 0)
+        << list;
+    PostMessageW(start, BM_CLICK, 0, 0);  // FINISH closes the summary with the program
+    EXPECT_TRUE(Ended());
 }
 
 TEST_F(EndToEnd, InAJapaneseSessionItSpeaksJapaneseAndFinishCloses) {

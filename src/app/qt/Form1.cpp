@@ -62,6 +62,7 @@ Form1::~Form1() {
     delete about_;
     delete setting_;
     delete converterWindow_;
+    delete summary_;
 }
 
 void Form1::Form_Load() {
@@ -116,7 +117,7 @@ void Form1::Form_Unload() {
     launcherEntry.Clear();
     // Every window goes with the main one.
     for (QWidget* w : {static_cast<QWidget*>(about_.data()), static_cast<QWidget*>(setting_.data()),
-                       static_cast<QWidget*>(converterWindow_.data())})
+                       static_cast<QWidget*>(converterWindow_.data()), static_cast<QWidget*>(summary_.data())})
         if (w) w->hide();
     hide();
     emit unloaded();
@@ -219,6 +220,18 @@ void Form1::RunEnded(int converted, int failed) {
     // installed theme's.
     const QString beside = Decode(platform_.environment->ProgramFolder()) + QStringLiteral("/clipvane.png");
     runEndNotice.Send(converted, failed, QFileInfo::exists(beside) ? beside : QStringLiteral("clipvane"));
+}
+
+}  // namespace app
+
+namespace app {
+
+void Form1::ShowFailures(const std::vector<convert::FailedClip>& failed, int count) {
+    delete summary_;
+    summary_ = new SummaryWindow(failed, count);
+    // Beside the main window rather than over it, and without the focus.
+    summary_->PlaceBeside(this);
+    summary_->show();
 }
 
 }  // namespace app

@@ -13,6 +13,7 @@
 #include "LauncherEntry.h"
 #include "LogBox.h"
 #include "RunEndNotice.h"
+#include "SummaryWindow.h"
 #include "convert/BatchRun.h"
 #include "convert/RunProgress.h"
 #include "convert/RunView.h"
@@ -65,6 +66,7 @@ public:
     Form2* aboutWindow() { return about_; }
     Form3* settingWindow() { return setting_; }
     ConverterWindow* converterWindow() { return converterWindow_; }
+    SummaryWindow* summaryWindow() { return summary_; }
 
     // convert::RunView
     std::string LogText() override;
@@ -85,6 +87,7 @@ public:
     void ConverterEnded() override;
     void FileFinished(int number, int count, bool succeeded) override;
     void RunEnded(int converted, int failed) override;
+    void ShowFailures(const std::vector<convert::FailedClip>& failed, int count) override;
 
 signals:
     // The window is gone and the program should end.
@@ -103,6 +106,7 @@ private:
     QPointer<Form3> setting_;
     QPointer<ConverterWindow> converterWindow_;
     convert::RunProgress runProgress_;
+    QPointer<SummaryWindow> summary_;
 };
 
 }  // namespace app

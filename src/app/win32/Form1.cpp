@@ -47,6 +47,7 @@ Form1::~Form1() {
     converterWindow_.reset();
     about_.reset();
     setting_.reset();
+    summary_.reset();
     if (Text1 && IsWindow(Text1)) RemoveWindowSubclass(Text1, Text1Procedure, 1);
 }
 
@@ -103,6 +104,11 @@ void Form1::Clicked(std::string_view name) {
     else if (name == "Command3") Command3_Click();
 }
 
+void Form1::ShowFailures(const std::vector<convert::FailedClip>& failed, int count) {
+    summary_ = std::make_unique<SummaryWindow>(failed, count);
+    summary_->ShowBeside(hwnd);
+}
+
 void Form1::ShowCentred() {
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -126,6 +132,7 @@ void Form1::Form_Unload() {
     if (Form3* w = settingWindow()) ShowWindow(w->hwnd, SW_HIDE);
     if (converterWindow_) ShowWindow(converterWindow_->hwnd, SW_HIDE);
     notice_.Remove();
+    if (SummaryWindow* w = summaryWindow()) ShowWindow(w->hwnd, SW_HIDE);
     ShowWindow(hwnd, SW_HIDE);
     PostQuitMessage(0);
 }

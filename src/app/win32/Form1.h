@@ -8,6 +8,7 @@
 #include "Form2.h"
 #include "Form3.h"
 #include "Taskbar.h"
+#include "SummaryWindow.h"
 #include "Window.h"
 #include "convert/BatchRun.h"
 #include "convert/RunProgress.h"
@@ -49,6 +50,7 @@ public:
     // The open About and Setting windows; nullptr when none is open.
     Form2* aboutWindow() { return about_ && !about_->Closed() ? about_.get() : nullptr; }
     Form3* settingWindow() { return setting_ && !setting_->Closed() ? setting_.get() : nullptr; }
+    SummaryWindow* summaryWindow() { return summary_ && !summary_->Closed() ? summary_.get() : nullptr; }
 
     // convert::RunView
     std::string LogText() override;
@@ -69,6 +71,7 @@ public:
     void ConverterEnded() override;
     void FileFinished(int number, int count, bool succeeded) override;
     void RunEnded(int converted, int failed) override;
+    void ShowFailures(const std::vector<convert::FailedClip>& failed, int count) override;
 
     // The open progress window; nullptr between files.
     ConverterWindow* converterWindow() { return converterWindow_.get(); }
@@ -94,6 +97,7 @@ private:
     convert::RunProgress runProgress_;
     TaskbarButton taskbar_{nullptr};
     TrayNotice notice_;
+    std::unique_ptr<SummaryWindow> summary_;
 };
 
 // The paths a drop delivers, in its order, as UTF-8.

@@ -1,6 +1,7 @@
 #include "Window.h"
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <map>
 #include <vector>
@@ -63,6 +64,9 @@ ControlStyle StyleOf(forms::Kind kind) {
         return {L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP,
                 WS_EX_CLIENTEDGE};
     case forms::Kind::ProgressBar: return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
+    case forms::Kind::RichText:
+        return {MSFTEDIT_CLASS, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+                WS_EX_CLIENTEDGE};
     }
     return {L"STATIC", 0, 0};
 }
@@ -193,6 +197,10 @@ void Window::Create(const forms::Layout& layout, DWORD exStyle) {
         return InitCommonControlsEx(&init) != FALSE;
     }();
     (void)commonControls;
+    // The rich edit control's class comes with its library.
+    static bool richEdit = false;
+    for (const forms::Control& c : layout.controls)
+        if (c.kind == forms::Kind::RichText && !richEdit) richEdit = LoadLibraryW(L"Msftedit.dll") != nullptr;
     RegisterOnce(Procedure);
     layout_ = &layout;
     // Not WS_CLIPCHILDREN: the window paints the inside of its frames.

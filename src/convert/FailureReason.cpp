@@ -1,0 +1,113 @@
+#include "FailureReason.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+#include "RunTexts.h"
+#include "text/Translate.h"
+
+namespace convert {
+
+namespace {
+
+using text::Tr;
+
+bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+bool StartsWith(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
+
+// The converter's lines that say something: not its progress lines (which it
+// redraws after a carriage return) nor its closing "Conversion failed!".
+std::vector<std::string_view> ErrorLines(std::string_view tail) {
+    std::vector<std::string_view> lines;
+    while (!tail.empty()) {
+        const std::size_t end = std::min(tail.find_first_of("\r\n"), tail.size());
+        std::string_view line = tail.substr(0, end);
+        tail.remove_prefix(std::min(end + 1, tail.size()));
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+        while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+        if (line.empty() || StartsWith(line, "frame=") || StartsWith(line, "size=") || line == "Conversion failed!")
+            continue;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The last line that holds one of the phrases, or "".
+std::string_view LastWith(const std::vector<std::string_view>& lines, std::initializer_list<std::string_view> phrases) {
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+        for (std::string_view phrase : phrases)
+            if (Contains(*line, phrase)) return *line;
+    return {};
+}
+
+// How a process ends when it crashed or was stopped: a signal on Linux, an
+// exception code (0xC...) or our own termination on Windows.
+bool Crashed(std::string_view outcome) {
+    return StartsWith(outcome, "killed by signal") || StartsWith(outcome, "exit code 0xC") || outcome == "terminated";
+}
+
+}  // namespace
+
+Failure ConverterFailure(std::string_view outputTail, std::string_view outcome, std::string_view clipProblem) {
+    const std::vector<std::string_view> lines = ErrorLines(outputTail);
+    if (!clipProblem.empty()) return {FailureKind::kMissing, std::string(clipProblem)};
+    if (Crashed(outcome)) return {FailureKind::kCrashed, std::string(outcome)};
+    // ffmpeg stops by itself when it is sent a signal to end.
+    if (auto line = LastWith(lines, {"received signal"}); !line.empty())
+        return {FailureKind::kCrashed, std::string(line)};
+    if (auto line = LastWith(lines, {"No space left on device", "Disk quota exceeded"}); !line.empty())
+        return {FailureKind::kDiskFull, std::string(line)};
+    if (auto line = LastWith(
+            lines, {"Invalid data found when processing input", "does not contain any stream", "moov atom not found"});
+        !line.empty())
+        return {FailureKind::kDamaged, std::string(line)};
+    return {FailureKind::kConverterFailed, lines.empty() ? std::string(outcome) : std::string(lines.back())};
+}
+
+std::string ReasonText(FailureKind kind) {
+    switch (kind) {
+        case FailureKind::kMissing: return Tr("The clip is missing or cannot be read.");
+        case FailureKind::kDamaged:
+            return Tr("The clip is damaged or is not a video: the converter could not read it.");
+        case FailureKind::kDiskFull: return Tr("The disk or the temporary folder is full.");
+        case FailureKind::kCannotStart: return Tr("The converter could not be started.");
+        case FailureKind::kCrashed: return Tr("The converter stopped or crashed.");
+        case FailureKind::kNotDelivered: return Tr("The converted file could not be put on the Desktop.");
+        case FailureKind::kTempFolder: return Tr("The temporary folder cannot be used.");
+        case FailureKind::kReplacesInput: return Tr(kWouldReplaceInput);
+        case FailureKind::kConverterFailed: break;
+    }
+    return Tr("The converter failed.");
+}
+
+std::string SummaryHeading(int failed, int count) {
+    if (count == 1) return Tr("The clip could not be converted");
+    // TRANSLATORS: the form goes by the first number, the clips that failed.
+    return text::Fill(text::TrN("%1 of %2 clips could not be converted", "%1 of %2 clips could not be converted",
+                                static_cast<unsigned long>(failed)),
+                      {std::to_string(failed), std::to_string(count)});
+}
+
+std::vector<SummaryLine> SummaryLines(const std::vector<FailedClip>& failed) {
+    using Style = SummaryLine::Style;
+    std::vector<SummaryLine> lines;
+    for (const FailedClip& clip : failed) {
+        lines.push_back({Style::kClip, clip.name});
+        lines.push_back({Style::kReason, ReasonText(clip.failure.kind)});
+        if (!clip.failure.detail.empty()) lines.push_back({Style::kDetail, clip.failure.detail});
+    }
+    return lines;
+}
+
+void OutputTail::Add(std::string_view text) {
+    if (text.size() >= kKept) text = text.substr(text.size() - kKept);
+    text_ += text;
+    if (text_.size() <= kKept) return;
+    text_.erase(0, text_.size() - kKept);
+    // What is left of the first line is no line of its own.
+    const std::size_t end = text_.find_first_of("\r\n");
+    if (end != std::string::npos) text_.erase(0, end + 1);
+}
+
+}  // namespace convert

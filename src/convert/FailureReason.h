@@ -1,0 +1,67 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace convert {
+
+// Why a clip ended in " FAIL", as the user can act on it.
+enum class FailureKind {
+    kMissing,          // the clip is gone or cannot be read
+    kDamaged,          // the converter could not read it as a video
+    kDiskFull,         // the disk or the temporary folder is full
+    kCannotStart,      // the converter could not be started (or found)
+    kCrashed,          // the converter stopped or crashed
+    kNotDelivered,     // the result could not be put on the Desktop
+    kTempFolder,       // the temporary folder cannot be used
+    kReplacesInput,    // skipped: the result would replace the clip itself
+    kConverterFailed,  // none of the above: the converter's own last word
+};
+
+struct Failure {
+    FailureKind kind;
+    // The words behind the reason: the converter's last error line, its exit
+    // status or the system's message; may be empty.
+    std::string detail;
+};
+
+// A failed clip as the summary at the end of the run lists it.
+struct FailedClip {
+    std::string name;  // the clip's file name, without its folder
+    Failure failure;
+};
+
+// What the run knows once the converter has ended without a result: the
+// last of its output, how it ended (ChildProcess::Outcome) and, when the
+// clip could not be opened, the system's reason.
+Failure ConverterFailure(std::string_view outputTail, std::string_view outcome, std::string_view clipProblem);
+
+// The reason in plain words, in the user's language.
+std::string ReasonText(FailureKind kind);
+
+// "2 of 10 clips could not be converted", in the user's language.
+std::string SummaryHeading(int failed, int count);
+
+// The summary's list, the same on every face: each clip's name, its reason,
+// then the detail (in smaller print) when there is one.
+struct SummaryLine {
+    enum class Style { kClip, kReason, kDetail } style;
+    std::string text;
+};
+std::vector<SummaryLine> SummaryLines(const std::vector<FailedClip>& failed);
+
+// The end of the converter's output: enough for its last error lines, never
+// more, however much it writes.
+class OutputTail {
+public:
+    void Add(std::string_view text);
+    void Clear() { text_.clear(); }
+    const std::string& Text() const { return text_; }
+
+    static constexpr std::size_t kKept = 8192;
+
+private:
+    std::string text_;
+};
+
+}  // namespace convert

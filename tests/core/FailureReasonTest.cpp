@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "convert/FailureReason.h"
+
+namespace {
+
+using convert::FailureKind;
+
+// From what the run knows when the converter made no result to the reason.
+TEST(FailureReason, ComesFromTheClipCheckTheConvertersLastLinesAndHowItEnded) {
+    struct Row {
+        const char* tail;
+        const char* outcome;
+        const char* clipProblem;
+        FailureKind kind;
+        const char* detail;
+    } rows[] = {
+        {"/v/a.MTS: No such file or directory\n", "exit code 1", "No such file or directory", FailureKind::kMissing,
+         "No such file or directory"},
+        {"ffmpeg version 5.1\n  libavutil 57.28\nrnd.MTS: Invalid data found when processing input\n", "exit code 1",
+         "", FailureKind::kDamaged, "rnd.MTS: Invalid data found when processing input"},
+        // Windows line ends; the line is told without them.
+        {"C:\\v\\a.MTS: Invalid data found when processing input\r\n", "exit code 1", "", FailureKind::kDamaged,
+         "C:\\v\\a.MTS: Invalid data found when processing input"},
+        {"av_interleaved_write_frame(): No space left on device\nframe=  100 fps=25 time=00:00:04.00\r"
+         "Error writing trailer of /t/a.mp4: No space left on device\nConversion failed!\n",
+         "exit code 1", "", FailureKind::kDiskFull, "Error writing trailer of /t/a.mp4: No space left on device"},
+        {"frame=  100 fps=25 time=00:00:04.00\r", "killed by signal 11 (SIGSEGV)", "", FailureKind::kCrashed,
+         "killed by signal 11 (SIGSEGV)"},
+        {"", "exit code 0xC0000005", "", FailureKind::kCrashed, "exit code 0xC0000005"},
+        {"frame=  10\rExiting normally, received signal 15.\n", "exit code 255", "", FailureKind::kCrashed,
+         "Exiting normally, received signal 15."},
+        // Nothing known: the converter's own last word, else how it ended.
+        {"Unknown encoder 'libx264'\nConversion failed!\n", "exit code 1", "", FailureKind::kConverterFailed,
+         "Unknown encoder 'libx264'"},
+        {"frame=  100 fps=25\r  size=  256kB time=00:00:04.00\r", "exit code 0", "", FailureKind::kConverterFailed,
+         "exit code 0"},
+    };
+    for (const Row& row : rows) {
+        const convert::Failure failure = convert::ConverterFailure(row.tail, row.outcome, row.clipProblem);
+        EXPECT_EQ(failure.kind, row.kind) << row.tail << row.outcome;
+        EXPECT_EQ(failure.detail, row.detail) << row.tail << row.outcome;
+    }
+}
+
+TEST(FailureReason, OnlyTheEndOfTheOutputIsKeptAndItStartsWithAWholeLine) {
+    convert::OutputTail tail;
+    for (int i = 0; i < 5000; ++i) tail.Add("frame=  " + std::to_string(i) + " fps=25 q=28.0 size= 1024kB\r");
+    tail.Add("a.MTS: Invalid data found when processing input\n");
+    EXPECT_LE(tail.Text().size(), convert::OutputTail::kKept);
+    EXPECT_EQ(tail.Text().rfind("frame=", 0), 0u);
+    EXPECT_EQ(convert::ConverterFailure(tail.Text(), "exit code 1", "").kind, FailureKind::kDamaged);
+}
+
+TEST(FailureReason, TheSummarySaysHowManyOfTheRunFailed) {
+    EXPECT_EQ(convert::SummaryHeading(2, 10), "2 of 10 clips could not be converted");
+    EXPECT_EQ(convert::SummaryHeading(1, 10), "1 of 10 clips could not be converted");
+    EXPECT_EQ(convert::SummaryHeading(1, 1), "The clip could not be converted");
+}
+
+}  // namespace
