@@ -70,7 +70,9 @@ int main(int argc, char** argv) {
     testing_support::FakeView view;
     convert::Supervisor supervisor(view, {std::chrono::milliseconds(0), std::chrono::milliseconds(0),
                                           std::chrono::milliseconds(100)});
-    convert::BatchRun run(list, view, supervisor, {*platform.files, folders, *platform.processes});
+    convert::BatchRun run(
+        list, view, supervisor,
+        {*platform.files, folders, *platform.processes, false, platform::kNativePaths, platform.access.get()});
     start = Clock::now();
     run.Command1_Click();
     const double runSeconds = Seconds(Clock::now() - start);
