@@ -139,9 +139,9 @@ for clip in "$clips"/*; do
   ffmpeg -nostdin -loglevel error -y -i "$clip" -f mp4 "$folder/linux/$name.mp4"
   if [ "$arch" = x86_64 ]; then
     hashes "$result" >"$packets/$name"
-    # AAC and MP3 sound is decoded in floating point, whose last bits differ
-    # between Debian's C library and Windows': only the pictures' packets
-    # are the same then (the sound's were seen to differ).
+    # AAC sound is decoded in floating point, whose last bits were seen to
+    # differ between the two builds, and MP3 by the fixed-point decoder, not
+    # Debian's float one: only the pictures' packets are the same then.
     streams=,
     case $(probe -select_streams a -show_entries stream=codec_name -of csv=p=0 "$clip") in
       aac | mp3) streams=,v, ;;
