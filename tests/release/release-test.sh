@@ -110,8 +110,9 @@ same_version=0
        "comparing streams and durations, not packets"
 # Equal packets across architectures are not to be asked of floating-point
 # encoders: the i686 results match the x86_64 ones, or they are as good as
-# Debian's to the eye (SSIM, 1 = the same picture; 0.99 is far below what
-# anyone sees).
+# Debian's to the eye. SSIM: 1 is the same picture; the i686 results score
+# 0.990 to 1.000 here, while an encode visibly coarser than Debian's (CRF 30
+# instead of 23) scores 0.974, so 0.98 is the bar.
 packets=$(dirname "$zip")/x86_64-packets
 [ "$arch" = x86_64 ] && rm -rf "$packets" && mkdir -p "$packets"
 ssim() {
@@ -155,7 +156,7 @@ for clip in "$clips"/*; do
   else
     figure=$(ssim "$result" "$folder/linux/$name.mp4")
     echo "   $file: SSIM $figure against Debian's ffmpeg's result"
-    awk -v s="${figure:-0}" 'BEGIN { exit !(s >= 0.99) }' || fail "$name.mp4 looks unlike Debian's result (SSIM ${figure:-none})"
+    awk -v s="${figure:-0}" 'BEGIN { exit !(s >= 0.98) }' || fail "$name.mp4 looks unlike Debian's result (SSIM ${figure:-none})"
   fi
 done
 
