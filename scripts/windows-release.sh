@@ -107,12 +107,12 @@ unpack() {
 
 # x264, static, without its command-line program, for one architecture.
 build_x264() {
-  local triplet=$1 out=$2
+  local triplet=$1 out=$2 cflags=$3
   rm -rf "$out/x264-build" "$out/prefix"
   mkdir -p "$out/x264-build"
   (cd "$out/x264-build" &&
     logged "$out/x264-configure.log" "$work/src/x264/configure" --host="$triplet" \
-      --cross-prefix="$triplet-" --prefix="$out/prefix" --enable-static --disable-cli \
+      --cross-prefix="$triplet-" --prefix="$out/prefix" --extra-cflags="$cflags" --enable-static --disable-cli \
       --disable-opencl --disable-avs --disable-swscale --disable-lavf --disable-ffms \
       --disable-gpac --disable-lsmash &&
     logged "$out/x264-make.log" make -j"$jobs" &&
@@ -120,24 +120,34 @@ build_x264() {
 }
 
 # ffmpeg.exe with only what Clipvane's "-y -i INPUT -f mp4 OUTPUT" meets in
-# camcorder clips: MPEG-TS/M2TS in, H.264 with AC-3, E-AC-3, LPCM, MP2 or AAC
-# sound; x264 and AAC out, in MP4; and the filters ffmpeg's own graph puts in
-# between. Static, so it needs nothing beside the system's DLLs.
+# camcorder clips: AVCHD and HDV/JVC transport streams, DVD camcorders'
+# program streams, DV and Motion-JPEG AVI, MP4 and MOV; in them H.264, H.265,
+# MPEG-1/2, DV and Motion-JPEG video with AC-3, E-AC-3, LPCM, PCM, IMA ADPCM,
+# MP2, MP3 or AAC sound; x264 and AAC out, in MP4; and the filters ffmpeg's
+# own graph puts in between. Static, so it needs nothing beside the system's
+# DLLs. The 32-bit build does its floating-point work in SSE2, as the 64-bit
+# one does, instead of on the x87 unit; the assembly still picks its code by
+# the processor it finds. (With SSE, 32-bit MinGW realigns the stack through
+# ebp, which leaves the H.264 decoder's inline assembly too few registers:
+# the 32-bit build goes without inline assembly, nasm's stays.)
 build_ffmpeg() {
-  local triplet=$1 arch=$2 out=$3
+  local triplet=$1 arch=$2 out=$3 cflags=$4 more=()
+  if [ "$arch" = x86_32 ]; then more=(--disable-inline-asm); fi
   rm -rf "$out/ffmpeg-build"
   mkdir -p "$out/ffmpeg-build"
   (cd "$out/ffmpeg-build" &&
     PKG_CONFIG_LIBDIR="$out/prefix/lib/pkgconfig" logged "$out/ffmpeg-configure.log" \
       "$work/src/ffmpeg/configure" --target-os=mingw32 --arch="$arch" --cross-prefix="$triplet-" \
       --enable-cross-compile --pkg-config=pkg-config --pkg-config-flags=--static \
+      --extra-cflags="$cflags" "${more[@]}" \
       --enable-gpl --enable-libx264 --enable-static --disable-shared --extra-ldflags=-static \
       --disable-everything --disable-autodetect --enable-w32threads \
       --disable-doc --disable-debug --disable-ffplay --disable-ffprobe --disable-network \
       --disable-devices --disable-avdevice --disable-postproc \
-      --enable-protocol=file --enable-demuxer=mpegts \
-      --enable-decoder=h264,ac3,eac3,pcm_bluray,mp2,aac \
-      --enable-parser=h264,ac3,mpegaudio,aac \
+      --enable-protocol=file --enable-demuxer=mpegts,mpegps,mpegvideo,avi,mov,dv \
+      --enable-decoder=h264,hevc,mpeg2video,mpeg1video,dvvideo,mjpeg \
+      --enable-decoder=ac3,eac3,pcm_bluray,pcm_s16le,pcm_s16be,pcm_u8,adpcm_ima_wav,mp2,mp3,aac \
+      --enable-parser=h264,hevc,mpegvideo,mjpeg,ac3,mpegaudio,aac \
       --enable-encoder=libx264,aac --enable-muxer=mp4 \
       --enable-filter=scale,format,aresample,aformat,null,anull &&
     logged "$out/ffmpeg-make.log" make -j"$jobs" ffmpeg.exe)
@@ -146,7 +156,7 @@ build_ffmpeg() {
 
 # ffmpeg.exe for one architecture, rebuilt only when its inputs changed.
 converter_for() {
-  local arch=$1 triplet=$2 ffarch=$3 out=$work/$arch
+  local arch=$1 triplet=$2 ffarch=$3 cflags=$4 out=$work/$arch
   local stamp
   stamp="ffmpeg $ffmpeg_version x264 $x264_version $(sha1sum "$root/scripts/windows-release.sh" | cut -c1-40) $("$triplet-gcc-posix" -dumpfullversion)"
   if [ -f "$out/ffmpeg.exe" ] && [ "$(cat "$out/stamp" 2>/dev/null)" = "$stamp" ]; then
@@ -155,8 +165,8 @@ converter_for() {
   fi
   rm -f "$out/stamp"
   mkdir -p "$out"
-  build_x264 "$triplet" "$out"
-  build_ffmpeg "$triplet" "$ffarch" "$out"
+  build_x264 "$triplet" "$out" "$cflags"
+  build_ffmpeg "$triplet" "$ffarch" "$out" "$cflags"
   echo "$stamp" >"$out/stamp"
 }
 
@@ -228,12 +238,14 @@ done_step "sources"
 
 for arch in $arches; do
   case $arch in
-    x86_64) triplet=x86_64-w64-mingw32 toolchain=$root/cmake/toolchain-mingw64.cmake ffarch=x86_64 ;;
-    i686) triplet=i686-w64-mingw32 toolchain=$root/cmake/toolchain-mingw32.cmake ffarch=x86_32 ;;
+    x86_64) triplet=x86_64-w64-mingw32 toolchain=$root/cmake/toolchain-mingw64.cmake ffarch=x86_64 cflags="" ;;
+    # Every x86 processor since 2003 has SSE2, and Windows 8 and later need it.
+    i686) triplet=i686-w64-mingw32 toolchain=$root/cmake/toolchain-mingw32.cmake ffarch=x86_32
+      cflags="-msse2 -mfpmath=sse" ;;
     *) echo "Unknown architecture: $arch" >&2; exit 2 ;;
   esac
   step "ffmpeg.exe ($arch)"
-  converter_for "$arch" "$triplet" "$ffarch"
+  converter_for "$arch" "$triplet" "$ffarch" "$cflags"
   done_step "ffmpeg.exe $arch"
   step "Clipvane.exe ($arch)"
   clipvane_for "$arch" "$triplet" "$toolchain"

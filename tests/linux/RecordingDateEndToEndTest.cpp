@@ -1,9 +1,12 @@
 // The real converter on clips that carry a camcorder's recording date, and
-// on one that does not: the results on the Desktop show that date.
+// on one that does not: the results on the Desktop show that date. And one
+// clip of every other kind of camcorder file becomes H.264 and AAC.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "convert/BatchRun.h"
 #include "platform/Platform.h"
@@ -48,6 +51,10 @@ protected:
         args.insert(args.end(), {"-f", "mpegts"});
         if (m2ts) args.insert(args.end(), {"-mpegts_m2ts_mode", "1"});
         args.push_back(path);
+        RunFfmpeg(args);
+    }
+
+    void RunFfmpeg(const std::vector<std::string>& args) {
         std::string error;
         auto child = platform.processes->Start("/usr/bin/ffmpeg", args, error);
         ASSERT_TRUE(child) << error;
@@ -65,6 +72,10 @@ protected:
                               {*platform.files, folders, *platform.processes, false, platform::kNativePaths,
                                platform.access.get()});
         run.Command1_Click();
+    }
+
+    std::string Probe(const std::string& entries, const std::string& file) {
+        return Output("ffprobe -v error -show_entries " + entries + " -of default=nw=1:nk=1 '" + file + "'");
     }
 
     // Every creation_time ffprobe sees: the movie's, then each stream's.
@@ -114,6 +125,43 @@ TEST_F(RecordingDateEndToEnd, ResultsCarryTheRecordingDateOrTheClipsTime) {
     }
     EXPECT_EQ(view.Lines().back(), "**Finished**");
     EXPECT_TRUE(fs::is_empty(temp));
+}
+
+// The clips are made from tests/support/camcorder-clips.txt, as the
+// Windows download's check makes them.
+using CamcorderFormatsEndToEnd = RecordingDateEndToEnd;
+
+TEST_F(CamcorderFormatsEndToEnd, EveryKindOfClipBecomesH264AndAacOfItsLength) {
+    std::ifstream table(CLIPVANE_CAMCORDER_CLIPS);
+    ASSERT_TRUE(table) << CLIPVANE_CAMCORDER_CLIPS;
+    std::vector<std::string> names;
+    for (std::string line; std::getline(table, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream row(line);
+        std::string name, video, word;
+        std::getline(row, name, '|');
+        row >> video >> word;  // the size and rate, then the '|'
+        name.erase(name.find_last_not_of(' ') + 1);
+        std::vector<std::string> args = {"-nostdin", "-loglevel", "error", "-y",
+                                         "-f",       "lavfi",     "-i",    "testsrc2=size=" + video,
+                                         "-f",       "lavfi",     "-i",    "sine=frequency=440:sample_rate=48000",
+                                         "-t",       "1"};
+        while (row >> word) args.push_back(word);
+        args.push_back(videos + "/" + name);
+        RunFfmpeg(args);
+        list.Append(videos + "/" + name, videos + "/" + name);
+        names.push_back(name);
+    }
+    ASSERT_FALSE(names.empty());
+    Convert();
+    for (const auto& name : names) {
+        SCOPED_TRACE(name);
+        const std::string result = desktop + "/" + fs::path(name).stem().string() + ".mp4";
+        EXPECT_EQ(Probe("stream=codec_name", result), "h264\naac");
+        const double length = std::stod(Probe("format=duration", videos + "/" + name));
+        EXPECT_NEAR(std::stod(Probe("format=duration", result)), length, 0.1);
+    }
+    EXPECT_EQ(view.Lines().back(), "**Finished**");
 }
 
 }  // namespace

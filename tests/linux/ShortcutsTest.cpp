@@ -53,6 +53,9 @@ TEST_F(LinuxLaunchers, TheEntryIsValidAndComplete) {
         EXPECT_NE(("\n" + entry).find("\n" + line + "\n"), std::string::npos) << line << " in:\n" << entry;
     EXPECT_NE(entry.find("\nMimeType=video/mp2t;video/MP2T;video/vnd.dlna.mpeg-tts;video/x-m2ts;video/mp4;"),
               std::string::npos);
+    // "Open With" offers it for the other camcorders' files too: DVD, AVI, MOV, DV.
+    for (const char* type : {";video/mpeg;", ";video/x-msvideo;", ";video/quicktime;", ";video/dv;", ";video/x-dv;"})
+        EXPECT_NE(entry.find(type), std::string::npos) << type;
     EXPECT_EQ(Validate(link), std::make_pair(0, std::string()));
 
     // With the icon beside the program, and on the desktop.

@@ -18,10 +18,12 @@ namespace platform {
 
 namespace {
 
+// AVCHD, HDV and TOD transport streams; DVD camcorders' program streams
+// (.VOB; a .MOD goes by its name for tracker music); DV; AVI; MP4 and MOV.
 constexpr const char* kMimeTypes =
     "video/mp2t;video/MP2T;video/vnd.dlna.mpeg-tts;video/x-m2ts;video/mp4;video/quicktime;"
     "video/mpeg;video/x-msvideo;video/x-matroska;video/webm;video/3gpp;video/x-ms-wmv;"
-    "video/x-flv;video/ogg;";
+    "video/x-flv;video/ogg;video/dv;video/x-dv;";
 
 constexpr const char* kFallbackIcon = "video-x-generic";
 
