@@ -100,8 +100,9 @@ public:
     }
 
     std::string FlushToDisk(const std::string& path) override {
-        Handle h(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Shared every way: a virus scanner looking at the new file must not make it fail.
+        Handle h(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!h.valid() || !FlushFileBuffers(h.get())) return ErrorText(GetLastError());
         return {};
     }
