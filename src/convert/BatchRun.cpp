@@ -55,7 +55,8 @@ private:
 
 std::vector<std::string> BatchRun::ConverterArguments(const std::string& input,
                                                       const std::string& output) {
-    return {"-y", "-i", input, "-f", "mp4", output};
+    return {"-y", "-i", input, "-vf", "idet=analyze_interlaced_flag=10,bwdif=mode=send_frame:deint=interlaced",
+            "-pix_fmt", "yuv420p", "-f", "mp4", output};
 }
 
 void BatchRun::Command1_Click() {
