@@ -1,11 +1,13 @@
 // The real converter on clips that carry a camcorder's recording date, and
 // on one that does not: the results on the Desktop show that date. And one
 // clip of every other kind of camcorder file becomes H.264 and AAC.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "convert/BatchRun.h"
@@ -131,10 +133,24 @@ TEST_F(RecordingDateEndToEnd, ResultsCarryTheRecordingDateOrTheClipsTime) {
 // Windows download's check makes them.
 using CamcorderFormatsEndToEnd = RecordingDateEndToEnd;
 
+// ffmpeg's idet on a file: its frames read as progressive, and all of them.
+std::pair<int, int> ProgressiveFrames(const std::string& file) {
+    std::istringstream out(Output("ffmpeg -nostdin -i '" + file + "' -vf idet -f null - 2>&1 | "
+                                  "sed -n 's/.*Multi frame detection: //p' | tr -dc '0-9 '"));
+    int tff = 0, bff = 0, progressive = 0, undetermined = 0;
+    out >> tff >> bff >> progressive >> undetermined;
+    return {progressive, tff + bff + progressive + undetermined};
+}
+
+std::string VideoPackets(const std::string& file) {
+    return Output("ffmpeg -nostdin -v error -i '" + file + "' -map 0:v -c copy -f streamhash -");
+}
+
 TEST_F(CamcorderFormatsEndToEnd, EveryKindOfClipBecomesH264AndAacOfItsLength) {
     std::ifstream table(CLIPVANE_CAMCORDER_CLIPS);
     ASSERT_TRUE(table) << CLIPVANE_CAMCORDER_CLIPS;
     std::vector<std::string> names;
+    std::map<std::string, std::string> marks;
     for (std::string line; std::getline(table, line);) {
         if (line.empty() || line[0] == '#') continue;
         std::istringstream row(line);
@@ -146,7 +162,8 @@ TEST_F(CamcorderFormatsEndToEnd, EveryKindOfClipBecomesH264AndAacOfItsLength) {
                                          "-f",       "lavfi",     "-i",    "testsrc2=size=" + video,
                                          "-f",       "lavfi",     "-i",    "sine=frequency=440:sample_rate=48000",
                                          "-t",       "1"};
-        while (row >> word) args.push_back(word);
+        while (row >> word && word != "|") args.push_back(word);
+        std::getline(row >> std::ws, marks[name]);
         args.push_back(videos + "/" + name);
         RunFfmpeg(args);
         list.Append(videos + "/" + name, videos + "/" + name);
@@ -160,6 +177,20 @@ TEST_F(CamcorderFormatsEndToEnd, EveryKindOfClipBecomesH264AndAacOfItsLength) {
         EXPECT_EQ(Probe("stream=codec_name", result), "h264\naac");
         const double length = std::stod(Probe("format=duration", videos + "/" + name));
         EXPECT_NEAR(std::stod(Probe("format=duration", result)), length, 0.1);
+        // What an iPhone, iPad or iPod touch plays: H.264 Main or High, 8-bit 4:2:0.
+        EXPECT_THAT(Probe("stream=profile,pix_fmt -select_streams v", result),
+                    testing::AnyOf("Main\nyuv420p", "High\nyuv420p"));
+        if (marks[name] == "interlaced") {
+            const auto [progressive, frames] = ProgressiveFrames(result);
+            std::printf("%s: idet finds %d of %d frames progressive\n", name.c_str(), progressive, frames);
+            EXPECT_GT(frames, 0);
+            EXPECT_GE(progressive * 10, frames * 9) << progressive << " of " << frames;
+        }
+        if (marks[name] == "untouched") {
+            const std::string seed = root / "seed.mp4";
+            RunFfmpeg({"-nostdin", "-loglevel", "error", "-y", "-i", videos + "/" + name, "-f", "mp4", seed});
+            EXPECT_EQ(VideoPackets(result), VideoPackets(seed));
+        }
     }
     EXPECT_EQ(view.Lines().back(), "**Finished**");
 }
