@@ -119,12 +119,18 @@ build_x264() {
     logged "$out/x264-install.log" make install-lib-static)
 }
 
-# ffmpeg.exe with only what Clipvane's "-y -i INPUT -f mp4 OUTPUT" meets in
-# camcorder clips: AVCHD and HDV/JVC transport streams, DVD camcorders'
-# program streams, DV and Motion-JPEG AVI, MP4 and MOV; in them H.264, H.265,
-# MPEG-1/2, DV and Motion-JPEG video with AC-3, E-AC-3, LPCM, PCM, IMA ADPCM,
-# MP2, MP3 or AAC sound; x264 and AAC out, in MP4; and the filters ffmpeg's
-# own graph puts in between. Static, so it needs nothing beside the system's
+# ffmpeg.exe with only what Clipvane's converter command line (in
+# convert::BatchRun::ConverterArguments) meets in camcorder clips: AVCHD and
+# HDV/JVC transport streams, DVD camcorders' program streams, DV and
+# Motion-JPEG AVI, MP4 and MOV; in them H.264, H.265, MPEG-1/2, DV and
+# Motion-JPEG video with AC-3, E-AC-3, LPCM, PCM, IMA ADPCM, MP2, MP3 or AAC
+# sound; x264 and AAC out, in MP4. The filters, each for a reason: idet tells
+# truly interlaced frames from progressive ones stored with interlaced flags,
+# bwdif deinterlaces the former, one frame per frame; scale and format turn
+# 4:2:2, 4:4:4 and 10-bit pictures into the 8-bit 4:2:0 that "-pix_fmt
+# yuv420p" asks for (and that iPhones play); aresample and aformat fit the
+# sound to the AAC encoder; null and anull are the graph's pass-throughs.
+# Static, so it needs nothing beside the system's
 # DLLs. The 32-bit build does its floating-point work in SSE2, as the 64-bit
 # one does, instead of on the x87 unit; the assembly still picks its code by
 # the processor it finds. (With SSE, 32-bit MinGW realigns the stack through
@@ -149,7 +155,7 @@ build_ffmpeg() {
       --enable-decoder=ac3,eac3,pcm_bluray,pcm_s16le,pcm_s16be,pcm_u8,adpcm_ima_wav,mp2,mp3,aac \
       --enable-parser=h264,hevc,mpegvideo,mjpeg,ac3,mpegaudio,aac \
       --enable-encoder=libx264,aac --enable-muxer=mp4 \
-      --enable-filter=scale,format,aresample,aformat,null,anull &&
+      --enable-filter=idet,bwdif,scale,format,aresample,aformat,null,anull &&
     logged "$out/ffmpeg-make.log" make -j"$jobs" ffmpeg.exe)
   "$triplet-strip" -o "$out/ffmpeg.exe" "$out/ffmpeg-build/ffmpeg.exe"
 }

@@ -5,8 +5,11 @@
 # the unpacked Clipvane.exe converts real camcorder clips made here by
 # Debian's ffmpeg (AVCHD, and one of every other kind in
 # tests/support/camcorder-clips.txt), with its own ffmpeg.exe, under Wine;
-# the results on the Desktop are checked with ffprobe and against what
-# Debian's ffmpeg makes of the same clips with the same arguments.
+# the results on the Desktop are checked with ffprobe (what an iPhone plays;
+# progressive pictures from interlaced and 1080-line clips, by ffmpeg's idet)
+# and against what Debian's ffmpeg makes of the same clips with the same
+# arguments, or with "-y -i IN -f mp4 OUT" for the progressive ones it leaves
+# untouched.
 #
 #   tests/release/release-test.sh ZIP ARCH [win32_end_to_end_tests.exe]
 #
@@ -74,13 +77,16 @@ make_clip() {
 make_clip "00000.MTS" 30000/1001 ac3 $'\x02\x18\x12\x20\x24\x05\x19\x17\x14\x30\x15' -flags +ildct+ilme
 make_clip "00001.MTS" 30000/1001 pcm_bluray $'\x02\x18\x2a\x20\x11\x12\x19\x31\x23\x59\x59' -flags +ildct+ilme
 make_clip "Beach 50p.M2TS" 50 ac3 $'\x02\x18\x02\x20\x19\x07\x19\x04\x11\x22\x33'
+# The AVCHD ones are progressive: two stored with interlaced flags.
+declare -A marks=(["00000"]=untouched ["00001"]=untouched ["Beach 50p"]=untouched)
 # The other kinds, 1 s each.
-grep -v '^#' "$(dirname "$0")/../support/camcorder-clips.txt" | while IFS='|' read -r name video args; do
+while IFS='|' read -r name video args mark; do
   name=$(echo $name)
   # shellcheck disable=SC2086 # the arguments are words
   ffmpeg -nostdin -loglevel error -y -f lavfi -i "testsrc2=size=${video// /}" \
     -f lavfi -i "sine=frequency=440:sample_rate=48000" -t 1 $args "$clips/$name"
-done
+  marks[${name%.*}]=$(echo $mark)
+done < <(grep -v '^#' "$(dirname "$0")/../support/camcorder-clips.txt")
 declare -A recorded=(
   ["00000"]=2024-05-17T05:30:15.000000Z
   ["00001"]=2012-01-01T04:59:59.000000Z
@@ -99,6 +105,13 @@ desktop=$("$WINELOADER" winepath -u "$(head -n 1 "$report" | tr -d '\r')" 2>/dev
 probe() { ffprobe -v error "$@"; }
 duration() { probe -show_entries format=duration -of default=nw=1:nk=1 "$1"; }
 hashes() { ffmpeg -nostdin -v error -i "$1" -map 0 -c copy -f streamhash -; }
+# idet's count of a file's frames: "TFF BFF progressive undetermined".
+idet() {
+  ffmpeg -nostdin -i "$1" -vf idet -f null - 2>&1 | sed -n 's/.*Multi frame detection: //p' | tr -dc '0-9 '
+}
+# Clipvane's converter arguments between the input and "-f mp4", as
+# convert::BatchRun::ConverterArguments has them.
+converter=(-vf "idet=analyze_interlaced_flag=10,bwdif=mode=send_frame:deint=interlaced" -pix_fmt yuv420p)
 
 # The same version on both sides makes the same packets; after an update of
 # one of them only the kinds of stream and the durations can be compared.
@@ -137,7 +150,21 @@ for clip in "$clips"/*; do
     created=$(probe -show_entries format_tags=creation_time -of default=nw=1:nk=1 "$result")
     [ "$created" = "${recorded[$name]}" ] || fail "$name.mp4 was created $created, recorded ${recorded[$name]}"
   fi
-  ffmpeg -nostdin -loglevel error -y -i "$clip" -f mp4 "$folder/linux/$name.mp4"
+  profile=$(probe -select_streams v -show_entries stream=profile,pix_fmt -of csv=p=0 "$result")
+  case $profile in Main,yuv420p | High,yuv420p) ;; *) fail "$name.mp4 is $profile, not Main or High in yuv420p" ;; esac
+  if [ -n "${marks[$name]:-}" ]; then
+    read -r tff bff progressive undetermined <<<"$(idet "$result")"
+    frames=$((${tff:-0} + ${bff:-0} + ${progressive:-0} + ${undetermined:-0}))
+    echo "   $file: idet finds ${progressive:-0} of $frames frames progressive"
+    if [ "$frames" -eq 0 ] || [ $((progressive * 10)) -lt $((frames * 9)) ]; then
+      fail "$name.mp4 is not progressive: ${progressive:-0} of $frames frames"
+    fi
+  fi
+  if [ "${marks[$name]:-}" = untouched ]; then
+    ffmpeg -nostdin -loglevel error -y -i "$clip" -f mp4 "$folder/linux/$name.mp4"
+  else
+    ffmpeg -nostdin -loglevel error -y -i "$clip" "${converter[@]}" -f mp4 "$folder/linux/$name.mp4"
+  fi
   if [ "$arch" = x86_64 ]; then
     hashes "$result" >"$packets/$name"
     # AAC sound is decoded in floating point, whose last bits were seen to
