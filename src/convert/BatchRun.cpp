@@ -28,6 +28,12 @@ std::string Join(const std::vector<std::string>& lines) {
 // A failure's detail is one line; a runaway one is cut, at a character.
 constexpr std::size_t kLongestDetail = 500;
 
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+    if (from.empty()) return;
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
 std::string Shortened(std::string detail) {
     if (detail.size() <= kLongestDetail) return detail;
     std::size_t end = kLongestDetail;
@@ -172,8 +178,9 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
         view_.ShowMessage(runProblem_);
         return Fail(Tr(kFailedStatus), runFailure_);
     }
-    view_.ConverterStarted(longName, i + 1, count);
-    supervisor_.lConverterPid = supervisor_.Adopt(std::move(child));
+    view_.ConverterStarted(clipName_, longName, number_, count_);
+    progress_.FileStarted(number_, count_);
+    supervisor_.lConverterPid = supervisor_.Adopt(std::move(child), &progress_);
     supervisor_.WaitForExitProcess(supervisor_.lConverterPid);
     supervisor_.lConverterPid = 0;
     view_.ConverterEnded();
@@ -183,8 +190,15 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
     platform::ChildProcess& converter = *supervisor_.Converter();
     if (!converter.Succeeded() || !files.IsNonEmptyFile(temporary)) {
         if (files.FileExists(temporary)) files.DeleteFileForce(temporary);
-        return Fail(Tr(kFailedStatus),
-                    ConverterFailure(supervisor_.ConverterTail(), converter.Outcome(), ClipProblem(shortName)));
+        Failure why = ConverterFailure(supervisor_.ConverterTail(), converter.Status(), ClipProblem(shortName));
+        // The converter names the path it was given; the user knows the clip by its own name.
+        ReplaceAll(why.detail, shortName, clipName_);
+        if (services_.style.separator == '\\') {
+            std::string forward = shortName;
+            std::replace(forward.begin(), forward.end(), '\\', '/');
+            ReplaceAll(why.detail, forward, clipName_);
+        }
+        return Fail(Tr(kFailedStatus), std::move(why));
     }
 
     view_.SetLabel2(Tr(kTransferringStatus));
@@ -192,7 +206,7 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
     std::string reason = Deliver(shortName, temporary, OutputPath(desktop_, longName));
     if (!reason.empty()) return Fail(Tr(kCopyFailedStatus) + reason, {FailureKind::kNotDelivered, reason});
     AppendLog(Tr(kSuccessWord));
-    view_.FileFinished(number_, count_, true);
+    progress_.FileFinished(number_, count_, true);
     ++converted_;
 }
 
@@ -302,9 +316,9 @@ std::string BatchRun::CopyKeepingAlive(const std::string& result, const std::str
 std::string BatchRun::ClipProblem(const std::string& clip) {
     if (services_.access) {
         std::string error;
-        if (!services_.access->Open(clip, false, error)) return error.empty() ? "cannot be opened" : error;
+        if (!services_.access->Open(clip, false, error)) return error.empty() ? Tr("cannot be opened") : error;
     }
-    if (!services_.files.FileExists(clip)) return "not found";
+    if (!services_.files.FileExists(clip)) return Tr("not found");
     return {};
 }
 
@@ -315,7 +329,7 @@ void BatchRun::Fail(const std::string& status, Failure why) {
     view_.SetLabel2(status);
     supervisor_.RefreshScreen();
     AppendLog(Tr(kFailWord));
-    view_.FileFinished(number_, count_, false);
+    progress_.FileFinished(number_, count_, false);
 }
 
 void BatchRun::AppendLog(const std::string& text) {

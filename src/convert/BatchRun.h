@@ -72,6 +72,7 @@ private:
     Failure runFailure_{FailureKind::kCannotStart, {}};
     std::string clipName_;  // of the file at hand, for its failure
     std::vector<FailedClip> failures_;
+    RunProgress progress_{&view_};
     std::string converter_;
     std::string desktop_;
     std::set<std::string> produced_;

@@ -1,6 +1,7 @@
 #include "FailureReason.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <initializer_list>
 
 #include "RunTexts.h"
@@ -41,18 +42,42 @@ std::string_view LastWith(const std::vector<std::string_view>& lines, std::initi
     return {};
 }
 
-// How a process ends when it crashed or was stopped: a signal on Linux, an
-// exception code (0xC...) or our own termination on Windows.
-bool Crashed(std::string_view outcome) {
-    return StartsWith(outcome, "killed by signal") || StartsWith(outcome, "exit code 0xC") || outcome == "terminated";
-}
+// Windows ends a crashed process with its exception code, 0xC0000005 and the like.
+constexpr std::uint32_t kExceptionCodes = 0xC0000000u;
 
 }  // namespace
 
-Failure ConverterFailure(std::string_view outputTail, std::string_view outcome, std::string_view clipProblem) {
+bool Crashed(const platform::ExitStatus& ended) {
+    using How = platform::ExitStatus::How;
+    return ended.how == How::kSignalled || ended.how == How::kTerminated ||
+           (ended.how == How::kExited && ended.code >= kExceptionCodes);
+}
+
+std::string EndText(const platform::ExitStatus& ended) {
+    using How = platform::ExitStatus::How;
+    switch (ended.how) {
+        case How::kExited: {
+            // An exception code reads better in hexadecimal.
+            char code[16];
+            std::snprintf(code, sizeof code, ended.code >= kExceptionCodes ? "0x%08lX" : "%lu",
+                          static_cast<unsigned long>(ended.code));
+            return text::Fill(Tr("exit code %1"), {code});
+        }
+        case How::kSignalled:
+            // TRANSLATORS: %1 is the signal's number, %2 its name (SIGKILL).
+            return text::Fill(Tr("killed by signal %1 (%2)"), {std::to_string(ended.signal), ended.signalName});
+        case How::kTerminated: return Tr("terminated");
+        case How::kRunning:
+        case How::kUnknown: break;
+    }
+    return Tr("unknown exit");
+}
+
+Failure ConverterFailure(std::string_view outputTail, const platform::ExitStatus& ended,
+                         std::string_view clipProblem) {
     const std::vector<std::string_view> lines = ErrorLines(outputTail);
     if (!clipProblem.empty()) return {FailureKind::kMissing, std::string(clipProblem)};
-    if (Crashed(outcome)) return {FailureKind::kCrashed, std::string(outcome)};
+    if (Crashed(ended)) return {FailureKind::kCrashed, EndText(ended)};
     // ffmpeg stops by itself when it is sent a signal to end.
     if (auto line = LastWith(lines, {"received signal"}); !line.empty())
         return {FailureKind::kCrashed, std::string(line)};
@@ -62,7 +87,7 @@ Failure ConverterFailure(std::string_view outputTail, std::string_view outcome, 
             lines, {"Invalid data found when processing input", "does not contain any stream", "moov atom not found"});
         !line.empty())
         return {FailureKind::kDamaged, std::string(line)};
-    return {FailureKind::kConverterFailed, lines.empty() ? std::string(outcome) : std::string(lines.back())};
+    return {FailureKind::kConverterFailed, lines.empty() ? EndText(ended) : std::string(lines.back())};
 }
 
 std::string ReasonText(FailureKind kind) {

@@ -3,6 +3,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Process.h"
+
 namespace convert {
 
 // Why a clip ended in " FAIL", as the user can act on it.
@@ -32,9 +34,18 @@ struct FailedClip {
 };
 
 // What the run knows once the converter has ended without a result: the
-// last of its output, how it ended (ChildProcess::Outcome) and, when the
-// clip could not be opened, the system's reason.
-Failure ConverterFailure(std::string_view outputTail, std::string_view outcome, std::string_view clipProblem);
+// last of its output, how it ended and, when the clip could not be opened,
+// the system's reason.
+Failure ConverterFailure(std::string_view outputTail, const platform::ExitStatus& ended,
+                         std::string_view clipProblem);
+
+// True when the process crashed or was stopped rather than ending by itself:
+// a signal, our own termination, or a Windows exception code (0xC...).
+bool Crashed(const platform::ExitStatus& ended);
+
+// How a process ended, in the user's language: "exit code 1",
+// "killed by signal 9 (SIGKILL)", "terminated".
+std::string EndText(const platform::ExitStatus& ended);
 
 // The reason in plain words, in the user's language.
 std::string ReasonText(FailureKind kind);

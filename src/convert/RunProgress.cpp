@@ -13,10 +13,12 @@ void RunProgress::FileStarted(int number, int count) {
     number_ = number;
     count_ = count;
     file_ = 0;
+    Tell();
 }
 
 void RunProgress::FilePercent(std::optional<int> percent) {
     if (percent) file_ = std::clamp(*percent, 0, 100) / 100.0;
+    Tell();
 }
 
 void RunProgress::FileFinished(int number, int count, bool succeeded) {
@@ -24,6 +26,15 @@ void RunProgress::FileFinished(int number, int count, bool succeeded) {
     count_ = count;
     file_ = 1;
     if (!succeeded) failed_ = true;
+    Tell();
+}
+
+void RunProgress::Tell() {
+    const int percent = static_cast<int>(Fraction() * 100);
+    if (!view_ || (percent == toldPercent_ && failed_ == toldFailed_)) return;
+    toldPercent_ = percent;
+    toldFailed_ = failed_;
+    view_->ShowRunProgress(Fraction(), failed_);
 }
 
 double RunProgress::Fraction() const {
@@ -41,9 +52,7 @@ std::string ElapsedText(std::chrono::milliseconds spent) {
     return Fill(Tr("Elapsed %1"), {ClockText(std::chrono::duration_cast<std::chrono::seconds>(spent))});
 }
 
-std::string TimeLeftText(const ConverterProgress& progress, std::chrono::milliseconds spent) {
-    if (!progress.Percent()) return {};
-    const auto left = progress.TimeLeft(spent);
+std::string TimeLeftText(std::optional<std::chrono::seconds> left) {
     return left ? Fill(Tr("About %1 left"), {ClockText(*left)}) : std::string();
 }
 
@@ -65,7 +74,14 @@ void ConsoleText::Add(std::string_view chunk) {
         if (overwrite_ && c != '\n') text_.resize(lineStart_);
         overwrite_ = false;
         text_ += c;
-        if (c == '\n') lineStart_ = text_.size();
+        if (c == '\n') {
+            newLines_.append(text_, lineStart_);
+            lineStart_ = text_.size();
+        }
+    }
+    if (newLines_.size() > keep_ * 2) {
+        const std::size_t cut = newLines_.find('\n', newLines_.size() - keep_);
+        newLines_.erase(0, cut + 1);
     }
     if (text_.size() > keep_ * 2) {
         // Whole lines only.

@@ -1,4 +1,6 @@
 #pragma once
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,18 @@
 #include "intake/IntakeView.h"
 
 namespace convert {
+
+// The file being converted, as its progress window shows it.
+struct FileProgress {
+    std::optional<int> percent;  // 0 to 100; none while the clip's length is unknown
+    std::chrono::milliseconds elapsed{0};
+    std::optional<std::chrono::seconds> left;  // none until the rate can be told
+    // The converter's output as a console shows it, since the last update:
+    // whole lines to add, then the line being written, which replaces the
+    // last line shown (a progress line is redrawn in its place).
+    std::string newLines;
+    std::string lastLine;
+};
 
 // What a conversion run needs of the main window, beyond what the intake uses.
 class RunView : public intake::IntakeView {
@@ -24,13 +38,15 @@ public:
     virtual bool Unloaded() = 0;
     virtual void UnloadMainWindow() = 0;
 
-    // The converter's own window: shows its live output, never takes the focus.
-    // `number` is the file's place in the run (1 to `count`).
-    virtual void ConverterStarted(const std::string& title, int number, int count) = 0;
-    virtual void ConverterOutput(const std::string& text) = 0;
+    // The converter's progress window, which never takes the focus: the clip
+    // by the name its user knows (`name`, and the whole `path`) and its place
+    // in the run (`number` of `count`).
+    virtual void ConverterStarted(const std::string& name, const std::string& path, int number, int count) = 0;
+    virtual void ShowFileProgress(const FileProgress& progress) = 0;
     virtual void ConverterEnded() = 0;
-    // File `number` of `count` has its log line's " SUCCESS" or " FAIL".
-    virtual void FileFinished(int number, int count, bool succeeded) { (void)number, (void)count, (void)succeeded; }
+    // The whole run's progress, 0 to 1, and whether a file of it failed; told
+    // only when a visible step (a whole percent, or the failure) changes.
+    virtual void ShowRunProgress(double fraction, bool failed) { (void)fraction, (void)failed; }
 
     // The run is over (FINISH): how many files reached the Desktop and how
     // many did not. Not called when the window was closed mid-run.

@@ -2,9 +2,19 @@
 
 namespace convert {
 
-std::int32_t Supervisor::Adopt(std::unique_ptr<platform::ChildProcess> child) {
+namespace {
+// How often the time spent and left are told while the converter is silent.
+constexpr std::chrono::milliseconds kClockStep{500};
+}  // namespace
+
+std::int32_t Supervisor::Adopt(std::unique_ptr<platform::ChildProcess> child, RunProgress* run) {
     child_ = std::move(child);
+    run_ = run;
+    progress_ = {};
+    console_ = ConsoleText();
     tail_.Clear();
+    started_ = std::chrono::steady_clock::now();
+    if (child_) TellProgress(true);
     return child_ ? child_->Id() : 0;
 }
 
@@ -14,11 +24,29 @@ void Supervisor::Pump() {
 }
 
 void Supervisor::ForwardOutput() {
-    if (!child_) return;
+    // Once the run has let go of it, the converter's window is gone.
+    if (!child_ || lConverterPid == 0) return;
     std::string text = child_->TakeOutput();
-    if (text.empty()) return;
-    tail_.Add(text);
-    view_.ConverterOutput(text);
+    if (!text.empty()) {
+        progress_.Feed(text);
+        console_.Add(text);
+        tail_.Add(text);
+    }
+    TellProgress(!text.empty());
+}
+
+void Supervisor::TellProgress(bool outputCame) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!outputCame && now - told_ < kClockStep) return;
+    told_ = now;
+    FileProgress shown;
+    shown.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - started_);
+    shown.percent = progress_.Percent();
+    shown.left = progress_.TimeLeft(shown.elapsed);
+    shown.newLines = console_.TakeNewLines();
+    shown.lastLine = console_.LastLine();
+    view_.ShowFileProgress(shown);
+    if (run_) run_->FilePercent(shown.percent);
 }
 
 void Supervisor::RefreshScreen() {

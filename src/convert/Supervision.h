@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "ConverterProgress.h"
 #include "FailureReason.h"
+#include "RunProgress.h"
 #include "RunView.h"
 #include "platform/Process.h"
 
@@ -27,8 +29,9 @@ public:
     // The running converter's identifier; 0 when none runs.
     std::int32_t lConverterPid = 0;
 
-    // Takes charge of a started converter and returns its identifier.
-    std::int32_t Adopt(std::unique_ptr<platform::ChildProcess> child);
+    // Takes charge of a started converter and returns its identifier. Its
+    // progress goes to the view, and its percent to `run` when given.
+    std::int32_t Adopt(std::unique_ptr<platform::ChildProcess> child, RunProgress* run = nullptr);
     // The converter last adopted (it stays inspectable after it ended).
     platform::ChildProcess* Converter() { return child_.get(); }
     // The end of what the converter last adopted has written so far.
@@ -51,10 +54,19 @@ public:
 private:
     void Pump();
     void ForwardOutput();
+    // Tells the view how the converter is getting on: when output came,
+    // else once the clock has moved on since the last time.
+    void TellProgress(bool outputCame);
 
     RunView& view_;
     std::unique_ptr<platform::ChildProcess> child_;
+    RunProgress* run_ = nullptr;
+    // The converter at hand: how far it got, its output as a console shows
+    // it, and the end of that output, for the reason it failed.
+    ConverterProgress progress_;
+    ConsoleText console_;
     OutputTail tail_;
+    std::chrono::steady_clock::time_point started_, told_;
     int refreshCount_ = 0;
 };
 

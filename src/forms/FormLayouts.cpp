@@ -29,6 +29,18 @@ Rect InWindow(const Layout& layout, const Control& control) {
     return r;
 }
 
+Rect Fitted(const Layout& layout, const Control& control, int clientHeight) {
+    Rect r = InWindow(layout, control);
+    if (layout.stretch.empty()) return r;
+    const Rect stretch = InWindow(layout, Find(layout, layout.stretch));
+    const int less = layout.clientHeight - clientHeight;
+    if (control.name == layout.stretch)
+        r.height = std::max(0, r.height - less);
+    else if (r.top >= stretch.top + stretch.height)
+        r.top -= less;
+    return r;
+}
+
 std::vector<const Control*> ByTabIndex(const Layout& layout) {
     std::vector<const Control*> order;
     for (const Control& c : layout.controls) order.push_back(&c);
@@ -49,25 +61,6 @@ int ToPixels(int twips, int dpi) {
     const long long scaled = static_cast<long long>(twips) * dpi;
     const long long per = static_cast<long long>(kTwipsPerPixel) * 96;
     return static_cast<int>((scaled + (scaled >= 0 ? per / 2 : -per / 2)) / per);
-}
-
-}  // namespace forms
-
-namespace forms {
-
-Rect PlaceClearOf(const Rect& avoid, int width, int height, const Rect& room, int gap) {
-    auto clamp = [](int value, int low, int high) { return std::max(low, std::min(value, high)); };
-    const int x = clamp(avoid.left, room.left, room.left + room.width - width);
-    const int y = clamp(avoid.top, room.top, room.top + room.height - height);
-    const Rect spots[] = {{x, avoid.top + avoid.height + gap, width, height},
-                          {x, avoid.top - gap - height, width, height},
-                          {avoid.left + avoid.width + gap, y, width, height},
-                          {avoid.left - gap - width, y, width, height}};
-    for (const Rect& r : spots)
-        if (r.left >= room.left && r.top >= room.top && r.left + r.width <= room.left + room.width &&
-            r.top + r.height <= room.top + room.height)
-            return r;
-    return {clamp(spots[2].left, room.left, room.left + room.width - width), y, width, height};
 }
 
 }  // namespace forms

@@ -35,6 +35,9 @@ struct Layout {
     std::string_view caption;
     int clientWidth, clientHeight;  // twips
     std::span<const Control> controls;  // in the order the window defines them
+    // The control that gives up height when the window has less room than
+    // designed (the controls below it move up); "" for none.
+    std::string_view stretch = {};
 };
 
 inline constexpr int kTwipsPerPixel = 15;  // at 96 dpi
@@ -80,7 +83,22 @@ inline constexpr Control kSummaryControls[] = {
     {"Text1", Kind::RichText, "", "", {120, 840, 7200, 3135}, 1},
     {"Command1", Kind::Button, "", N_("Close"), {5625, 4095, 1695, 495}, 2},
 };
-inline constexpr Layout kSummary{N_("Conversion problems"), 7440, 4710, kSummaryControls};
+inline constexpr Layout kSummary{N_("Conversion problems"), 7440, 4710, kSummaryControls, "Text1"};
+
+// The converter's progress: the clip, its place in the run, the bar, the time
+// spent and left, and the converter's output below, shown only with Details
+// (the window is `kProgressCompactHeight` high without it).
+inline constexpr Control kProgressControls[] = {
+    {"Name", Kind::Label, "", "", {120, 120, 4800, 315}, 0},
+    {"Place", Kind::Label, "", "", {5040, 120, 2040, 315}, 1},
+    {"Bar", Kind::ProgressBar, "", "", {120, 510, 6960, 300}, 2},
+    {"Elapsed", Kind::Label, "", "", {120, 930, 3420, 315}, 3},
+    {"Left", Kind::Label, "", "", {3660, 930, 3420, 315}, 4},
+    {"Details", Kind::Button, "", N_("Details"), {5520, 1365, 1560, 435}, 5},
+    {"Output", Kind::TextBox, "", "", {120, 1920, 6960, 3300}, 6},
+};
+inline constexpr int kProgressCompactHeight = 1920;
+inline constexpr Layout kProgress{"", 7200, 5340, kProgressControls, "Output"};
 
 // What a window or control with this caption shows, in the user's language.
 std::string Shown(std::string_view caption);
@@ -97,6 +115,10 @@ const Control& Find(const Layout& layout, std::string_view name);
 // controls sit inside the frame's rectangle).
 Rect InWindow(const Layout& layout, const Control& control);
 
+// The control's rectangle in a window whose client area is `clientHeight`
+// twips high: the layout's stretch control takes the difference.
+Rect Fitted(const Layout& layout, const Control& control, int clientHeight);
+
 // Every control, ordered by tab index.
 std::vector<const Control*> ByTabIndex(const Layout& layout);
 
@@ -105,11 +127,5 @@ std::vector<std::string_view> FocusOrder(const Layout& layout);
 
 // Twips to pixels at a given dpi, rounded to the nearest pixel.
 int ToPixels(int twips, int dpi);
-
-// Where a window of `width` by `height` goes (its top left) so as to keep
-// clear of `avoid` inside `room`: below it, else above, else to its right,
-// else to its left. Where none has room, at its right, kept in the room, so
-// that the left of `avoid` (START, FINISH) stays in view. Any unit.
-Rect PlaceClearOf(const Rect& avoid, int width, int height, const Rect& room, int gap);
 
 }  // namespace forms

@@ -6,7 +6,7 @@ namespace forms {
 
 namespace {
 
-enum class Side { Below, Above, Right, Left };
+enum class Side { Right, Below, Above, Left };
 
 int Right(const Rect& r) { return r.left + r.width; }  // just past the rectangle
 int Bottom(const Rect& r) { return r.top + r.height; }
@@ -42,21 +42,24 @@ Rect Inside(Side side, const Rect& band, const Rect& avoid, int width, int heigh
 }  // namespace
 
 Rect PlaceBeside(const Rect& avoid, int width, int height, const Rect& room, int gap) {
-    const Side sides[] = {Side::Below, Side::Above, Side::Right, Side::Left};
-    Side best = Side::Below;
-    long long bestArea = -1;
+    const Side sides[] = {Side::Right, Side::Below, Side::Above, Side::Left};
+    Side best = Side::Right;
+    long long bestScore = -1;
     for (Side side : sides) {
         const Rect band = Band(side, avoid, room, gap);
         if (band.width >= width && band.height >= height) return Inside(side, band, avoid, width, height);
         if (band.width <= 0 || band.height <= 0) continue;
+        // A window that keeps its width only loses lines of text; one made
+        // narrower may lose its buttons.
         const long long area = 1LL * std::min(band.width, width) * std::min(band.height, height);
-        if (area > bestArea) {
-            bestArea = area;
+        const long long score = band.width >= width ? (1LL << 40) + band.height : area;
+        if (score > bestScore) {
+            bestScore = score;
             best = side;
         }
     }
     // The main window fills the screen: beneath it, off the screen, rather than over it.
-    if (bestArea < 0) return {avoid.left, Bottom(avoid) + gap, width, height};
+    if (bestScore < 0) return {avoid.left, Bottom(avoid) + gap, width, height};
     return Inside(best, Band(best, avoid, room, gap), avoid, width, height);
 }
 

@@ -6,12 +6,14 @@ std::string GetLongFilename(const std::string& sShortName, platform::DirectoryLo
                             platform::PathStyle style) {
     if (sShortName.empty()) return {};
     const char sep = style.separator;
+    // Windows reads "/" as a separator too ("Z:/clips/a.MTS"); the result uses its own.
+    const char* seps = sep == '\\' ? "\\/" : "/";
     // The added separator ends the last component like all the others.
     const std::string s = sShortName + sep;
     const bool rootOnly = style.keptPrefix == 0;  // a POSIX path: "/" is the whole root
     std::string tail;
     std::size_t previous = 0;
-    std::size_t p = s.find(sep, style.firstSearch - 1);
+    std::size_t p = s.find_first_of(seps, style.firstSearch - 1);
     while (p != std::string::npos) {
         // A POSIX path may repeat its separator ("/a//b"); such empty
         // components name nothing and are passed over.
@@ -22,7 +24,7 @@ std::string GetLongFilename(const std::string& sShortName, platform::DirectoryLo
             tail += name;
         }
         previous = p;
-        p = s.find(sep, p + 1);
+        p = s.find_first_of(seps, p + 1);
     }
     if (rootOnly && tail.empty()) return s[0] == sep ? std::string(1, sep) : std::string();
     return s.substr(0, style.keptPrefix) + tail;

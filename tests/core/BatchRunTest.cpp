@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <filesystem>
 
 #include "convert/BatchRun.h"
@@ -113,6 +114,7 @@ protected:
         testing_support::SetEnv("FAKE_FFMPEG_MODE", "ok");
         testing_support::SetEnv("FAKE_FFMPEG_SECONDS", "0");
         testing_support::SetEnv("FAKE_FFMPEG_CHATTER", "0");
+        testing_support::SetEnv("FAKE_FFMPEG_GATE", "");
         converter = testing_support::InstallFakeConverter(root / "bin");
         folders.desktop = desktop;
         list.sTempFolder = temp;
@@ -503,10 +505,40 @@ TEST_F(BatchRunTest, ConverterOutputReachesItsWindow) {
     Add(Clip("a.MTS"));
     Run();
     EXPECT_THAT(view.converterOutput, ::testing::StartsWith("frame=  100"));
-    EXPECT_GE(view.converterOutput.size(), 200000u);
+    EXPECT_THAT(view.converterOutput, ::testing::EndsWith("speed=1x\n"));
     EXPECT_THAT(view.Lines().at(1), ::testing::EndsWith("SUCCESS"));
 }
 #endif
+
+TEST_F(BatchRunTest, TheViewSeesRisingPercentsAndTheRunOnlyAtEachVisibleStep) {
+    // The converter's steps (30% and 60% of its clip) go on as the view shows them.
+    testing_support::SetEnv("FAKE_FFMPEG_GATE", root / "gate");
+    Add(Clip("a.MTS"));
+    Add(Clip("b.MTS", "mode=fail"));
+    view.onPump = [&] {
+        if (!view.fileProgress.empty() && view.fileProgress.back().second.percent)
+            WriteFile(root / ("gate" + std::to_string(*view.fileProgress.back().second.percent / 10)), "");
+    };
+    Run();
+    std::map<int, std::vector<int>> percents;
+    for (const auto& [file, shown] : view.fileProgress) {
+        if (shown.percent) percents[file].push_back(*shown.percent);
+        EXPECT_THAT(shown.lastLine, ::testing::Not(::testing::HasSubstr("\n")));
+    }
+    EXPECT_THAT(percents[1], ::testing::IsSupersetOf({30, 60}));
+    for (const auto& [file, seen] : percents) EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end())) << file;
+    EXPECT_THAT(view.converterOutput, ::testing::HasSubstr("  Duration: 00:00:10.00, start: 1.400000\n"));
+    EXPECT_EQ(view.fileProgress.back().second.lastLine.rfind("frame=  150", 0), 0u);
+
+    ASSERT_FALSE(view.runProgress.empty());
+    EXPECT_TRUE(std::is_sorted(view.runProgress.begin(), view.runProgress.end()));
+    for (std::size_t i = 1; i < view.runProgress.size(); ++i) {
+        const auto& [before, after] = std::pair(view.runProgress[i - 1], view.runProgress[i]);
+        EXPECT_TRUE(int(before.first * 100) != int(after.first * 100) || before.second != after.second) << i;
+    }
+    EXPECT_EQ(view.runProgress.back(), std::pair(1.0, true));
+    EXPECT_THAT(view.runProgress, ::testing::Contains(std::pair(0.15, false)));  // 30% of the first of two
+}
 
 TEST_F(BatchRunTest, ClosingTheWindowStopsTheConverterAndTheRunAtOnce) {
     Add(Clip("a.MTS", "mode=hang"));
@@ -592,7 +624,8 @@ TEST_F(BatchRunTest, ARunningConverterIsWaitedForWithTheWindowAnsweredUntilItEnd
     testing_support::SetEnv("FAKE_FFMPEG_GATE", "");
     EXPECT_GE(pumps, 3);
     EXPECT_TRUE(supervisor.Converter()->Succeeded());
-    EXPECT_THAT(view.converterOutput, ::testing::HasSubstr("time=00:00:06.00"));
+    ASSERT_FALSE(view.fileProgress.empty());
+    EXPECT_THAT(view.fileProgress.back().second.lastLine, ::testing::HasSubstr("time=00:00:06.00"));
 }
 
 TEST_F(BatchRunTest, AFailureGoesStraightOnAndEveryStatusIsPaintedBeforeTheNext) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "forms/FormLayouts.h"
+#include "forms/Placement.h"
 #include "forms/RunSetup.h"
 #include "forms/SettingForm.h"
 #include "support/Environment.h"
@@ -182,20 +183,38 @@ TEST_F(SettingFormTest, ALauncherThatCannotBeMadeOrRemovedIsReportedAndTheOtherS
     EXPECT_FALSE(view.sendTo);
 }
 
-// The summary keeps clear of the main window; on a screen too small for
-// that, it stays on the screen, over the main window's right side.
-TEST(PlaceClearOfTest, BelowAboveRightLeftElseOnTheScreenAtTheRight) {
-    const forms::Rect screen{0, 0, 1280, 1024}, size{0, 0, 500, 340};
-    const std::pair<forms::Rect, forms::Rect> cases[] = {
-        {{400, 300, 450, 340}, {400, 648, 500, 340}},  // below
-        {{400, 600, 450, 340}, {400, 252, 500, 340}},  // above
-        {{0, 300, 450, 700}, {458, 300, 500, 340}},    // right
-        {{800, 300, 450, 700}, {292, 300, 500, 340}},  // left
-        {{300, 250, 800, 600}, {780, 250, 500, 340}},  // nowhere: kept on the screen
+// The progress window and the summary keep clear of the main window on the
+// main window's monitor: beside it, below, above, at its left; with no room
+// for all of it, in the tallest band as wide as it is, shrunk.
+TEST(PlacementTest, BesideBelowAboveLeftOnTheMainWindowsMonitorElseShrunk) {
+    const forms::Rect summary{0, 0, 496, 344}, progress{0, 0, 480, 150};
+    const struct {
+        const char* where;
+        forms::Rect room, main, window, expected;
+    } rows[] = {
+        {"1920 wide: beside", {0, 0, 1920, 1040}, {737, 383, 446, 340}, summary, {1191, 383, 496, 344}},
+        {"1280 x 800: below, shorter", {0, 0, 1280, 800}, {417, 230, 446, 340}, summary, {417, 578, 496, 222}},
+        {"1024 x 768: below", {0, 0, 1024, 768}, {289, 227, 446, 313}, progress, {289, 548, 480, 150}},
+        {"at the right edge: left", {0, 0, 1024, 768}, {578, 100, 446, 340}, summary, {74, 100, 496, 344}},
+        {"second monitor", {1920, 0, 1280, 1024}, {2020, 100, 446, 340}, summary, {2474, 100, 496, 344}},
+        {"monitor left of the primary: above", {-1280, 0, 1280, 1024}, {-880, 600, 446, 340}, summary,
+         {-880, 248, 496, 344}},
+        {"no band has the width: the largest, narrower", {0, 0, 1024, 768}, {200, 0, 446, 768}, summary,
+         {654, 0, 370, 344}},
+        {"the main window fills it: off it", {0, 0, 1024, 768}, {0, 0, 1024, 768}, summary, {0, 776, 496, 344}},
     };
-    for (const auto& [main, expected] : cases)
-        EXPECT_EQ(forms::PlaceClearOf(main, size.width, size.height, screen, 8), expected)
-            << main.left << "," << main.top;
+    for (const auto& row : rows) {
+        const forms::Rect spot = forms::PlaceBeside(row.main, row.window.width, row.window.height, row.room);
+        EXPECT_EQ(spot, row.expected) << row.where;
+        const bool apart = spot.left >= row.main.left + row.main.width || spot.left + spot.width <= row.main.left ||
+                           spot.top >= row.main.top + row.main.height || spot.top + spot.height <= row.main.top;
+        EXPECT_TRUE(apart) << row.where;
+    }
+    // Shorter, the summary's list gives up the height and its button moves up with the bottom.
+    const auto fitted = [](std::string_view name) { return forms::Fitted(forms::kSummary, forms::Find(forms::kSummary, name), 3210); };
+    EXPECT_EQ(fitted("Text1"), (forms::Rect{120, 840, 7200, 1635}));
+    EXPECT_EQ(fitted("Command1"), (forms::Rect{5625, 2595, 1695, 495}));
+    EXPECT_EQ(fitted("Label1"), (forms::Rect{120, 120, 7200, 615}));
 }
 
 }  // namespace

@@ -39,6 +39,8 @@ TableLookup WindowsDrive() {
         {R"(c:\videos\birthday party.mts)", "Birthday party.MTS"},
         {R"(C:\Videos\Birthday party.MTS)", "Birthday party.MTS"},
         {R"(C:\Videos\.hidden)", ".hidden"},
+        {"C:/Videos", "Videos"},
+        {"C:/Videos/BIRTHD~1.MTS", "Birthday party.MTS"},
         {R"(\\server)", "server"},
     });
 }
@@ -66,6 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         LongCase{"LongNameUnchanged", R"(C:\Videos\Birthday party.MTS)", R"(C:\Videos\Birthday party.MTS)"},
         LongCase{"DriveKeepsItsCaseOthersTakeStoredCase", R"(c:\videos\birthday party.mts)",
                  R"(c:\Videos\Birthday party.MTS)"},
+        LongCase{"ForwardSlashesSeparateToo", "C:/Videos/BIRTHD~1.MTS", R"(C:\Videos\Birthday party.MTS)"},
         LongCase{"MissingFile", R"(C:\Videos\nothing.MTS)", ""},
         LongCase{"MissingFolderInTheMiddle", R"(C:\Nope\BIRTHD~1.MTS)", ""},
         LongCase{"BareDriveNeedsNoLookUp", "C:", "C:"},

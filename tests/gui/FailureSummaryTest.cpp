@@ -33,10 +33,11 @@ TEST_F(MainWindowTest, ADamagedClipEndsInFailAndASummarySaysWhy) {
     EXPECT_TRUE(summary->isVisible());
     EXPECT_TRUE(summary->testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_NE(QApplication::activeWindow(), summary);
+    EXPECT_FALSE(summary->frameGeometry().intersects(form->frameGeometry()));
     EXPECT_EQ(summary->Label1->text(), "2 of 2 clips could not be converted");
     EXPECT_EQ(summary->Text1->toPlainText(),
-              "Beach <day> & night.MTS\nThe clip is damaged or is not a video: the converter could not read it.\n" + d +
-                  ": Invalid data found when processing input\n" +
+              "Beach <day> & night.MTS\nThe clip is damaged or is not a video: the converter could not read it.\n"
+              "Beach <day> & night.MTS: Invalid data found when processing input\n"
                   "gone.MTS\nThe clip is missing or cannot be read.\nNo such file or directory");
     // The name stands out; ffmpeg's line is there in smaller print.
     const QTextDocument* document = summary->Text1->document();

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "convert/FailureReason.h"
 #include "TestFolders.h"
 #include "platform/linux/LinuxProcess.h"
 
@@ -25,7 +26,7 @@ Ended RunToEnd(const std::string& program, const std::vector<std::string>& argum
     if (!child) return {false, error, ""};
     std::string output;
     while (!child->WaitFor(10s)) output += child->TakeOutput();
-    return {child->Succeeded(), child->Outcome(), output + child->TakeOutput()};
+    return {child->Succeeded(), convert::EndText(child->Status()), output + child->TakeOutput()};
 }
 
 bool Gone(pid_t pid) { return kill(pid, 0) != 0 && errno == ESRCH; }
@@ -79,12 +80,12 @@ TEST(LinuxProcess, TerminateAndDroppingKillAndReap) {
     auto dropped = LinuxProcessLauncher("").Start("/bin/sleep", {"30"}, error);
     ASSERT_TRUE(child && dropped) << error;
     EXPECT_FALSE(child->WaitFor(50ms));
-    EXPECT_EQ(child->Outcome(), "still running");
+    EXPECT_EQ(child->Status().how, platform::ExitStatus::How::kRunning);
     child->Terminate();
     child->Terminate();
     EXPECT_TRUE(Gone(child->Id()));  // reaped, not a zombie
     EXPECT_TRUE(child->WaitFor(0ms));
-    EXPECT_EQ(child->Outcome(), "killed by signal 9 (SIGKILL)");
+    EXPECT_EQ(convert::EndText(child->Status()), "killed by signal 9 (SIGKILL)");
     const pid_t pid = dropped->Id();
     dropped.reset();
     EXPECT_TRUE(Gone(pid));

@@ -25,7 +25,10 @@ public:
     std::vector<std::pair<int, int>> runEnds;          // converted, failed
     std::vector<convert::FailedClip> failures;         // as the end of the run told them
     int failuresOutOf = 0, failureSummaries = 0;
-    std::string converterOutput;
+    std::string converterOutput;  // the console's whole lines, as they came
+    // What each file's window was shown, with the file's place in the run.
+    std::vector<std::pair<int, convert::FileProgress>> fileProgress;
+    std::vector<std::pair<double, bool>> runProgress;  // fraction, failed
     int convertersEnded = 0;
     // Runs inside every event pump, as a user's action would.
     std::function<void()> onPump;
@@ -51,11 +54,15 @@ public:
     }
     bool Unloaded() override { return unloaded; }
     void UnloadMainWindow() override { ++unloadRequests; }
-    void ConverterStarted(const std::string& title, int number, int count) override {
-        converterTitles.push_back(title);
+    void ConverterStarted(const std::string&, const std::string& path, int number, int count) override {
+        converterTitles.push_back(path);
         converterPlaces.emplace_back(number, count);
     }
-    void ConverterOutput(const std::string& t) override { converterOutput += t; }
+    void ShowFileProgress(const convert::FileProgress& p) override {
+        converterOutput += p.newLines;
+        fileProgress.emplace_back(converterPlaces.empty() ? 0 : converterPlaces.back().first, p);
+    }
+    void ShowRunProgress(double fraction, bool failed) override { runProgress.emplace_back(fraction, failed); }
     void ConverterEnded() override { ++convertersEnded; }
     void RunEnded(int converted, int failed) override { runEnds.emplace_back(converted, failed); }
     void ShowFailures(const std::vector<convert::FailedClip>& failed, int count) override {

@@ -203,5 +203,27 @@ TEST_F(WindowTest, AboutShowsTheVersionWithCloseFocused) {
     EXPECT_TRUE(ClientRect(about.Command1) == (RECT{216, 144, 329, 177}));
 }
 
+TEST(ConverterWindowTest, DetailsKeepTheUsersPlaceWhileOutputArrives) {
+    app::ConverterWindow window("a.MTS", 1, 1);
+    SendMessageW(window.Control("Details"), BM_CLICK, 0, 0);
+    HWND output = window.output();
+    std::string lines;
+    for (int i = 0; i < 80; ++i) lines += "line " + std::to_string(i) + "\n";
+    window.ShowProgress({50, std::chrono::seconds(1), std::nullopt, lines, "frame=  1"});
+    // The user scrolls up and selects a word there.
+    SendMessageW(output, EM_SETSEL, 7, 11);
+    SendMessageW(output, EM_LINESCROLL, 0, -1000);
+    SendMessageW(output, EM_LINESCROLL, 0, 3);
+    const LRESULT firstShown = SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0);
+    window.ShowProgress({60, std::chrono::seconds(2), std::nullopt, "frame=  1\nmore\n", "frame=  2"});
+    DWORD start = 0, end = 0;
+    SendMessageW(output, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 7u);
+    EXPECT_EQ(end, 11u);
+    EXPECT_EQ(SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0), firstShown);
+    const std::string text = Caption(output);
+    EXPECT_TRUE(text.ends_with("line 79\nframe=  1\nmore\nframe=  2")) << text.substr(text.size() - 60);
+}
+
 }  // namespace
 }  // namespace win32_test

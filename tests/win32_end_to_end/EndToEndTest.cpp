@@ -231,6 +231,24 @@ TEST_F(EndToEnd, AClipConvertsWithoutAConsoleWhileItsProgressWindowRisesBesideTh
     EXPECT_EQ(Count(TextOf(ChildOf(window, L"Edit")), " SUCCESS\r\n"), 2);
 }
 
+TEST_F(EndToEnd, APathWithForwardSlashesIsListedAndConverted) {
+    ScopedVariable mode(L"FAKE_FFMPEG_MODE", L"ok");
+    std::string forward = b;
+    std::replace(forward.begin(), forward.end(), '\\', '/');
+    HWND window = StartProgram(folder / "Clipvane.exe", {forward}, process);
+    ASSERT_NE(window, nullptr);
+    HWND log = ChildOf(window, L"Edit");
+    HWND start = ChildOf(window, L"Button", "START");
+    ASSERT_TRUE(log && start);
+    EXPECT_EQ(TextOf(log), b + "\r\n**Number of file(s): 1");
+    PostMessageW(start, BM_CLICK, 0, 0);
+    ASSERT_TRUE(Eventually([&] { return TextOf(start) == "FINISH"; })) << TextOf(log);
+    EXPECT_EQ(Count(TextOf(log), " SUCCESS\r\n"), 1) << TextOf(log);
+    EXPECT_EQ(ReadFile(Desktop() + "\\Garden.mp4").size(), 4096u);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Ended());
+}
+
 TEST_F(EndToEnd, ClosingMidRunEndsTheProgramAndItsConverter) {
     ScopedVariable mode(L"FAKE_FFMPEG_MODE", L"hang");
     HWND window = Start();

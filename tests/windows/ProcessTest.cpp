@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "convert/FailureReason.h"
 #include "WindowsTestSupport.h"
 #include "platform/windows/WindowsPlatform.h"
 
@@ -91,7 +92,7 @@ TEST_F(WindowsProcessTest, ExitCodesDecideSuccess) {
         ASSERT_NE(child, nullptr);
         ASSERT_TRUE(child->WaitFor(30s));
         EXPECT_EQ(child->Succeeded(), c.succeeded);
-        EXPECT_EQ(child->Outcome(), c.outcome);
+        EXPECT_EQ(convert::EndText(child->Status()), c.outcome);
         EXPECT_EQ(child->TakeOutput(), "");
     }
 }
@@ -117,21 +118,21 @@ TEST_F(WindowsProcessTest, ItsOutputArrivesThroughAPipeDrainedAlsoInAForeignMess
     const std::string output = child->TakeOutput();
     EXPECT_GE(output.size(), 3000000u);
     EXPECT_EQ(output.substr(0, 10), "frame=  10");
-    EXPECT_EQ(child->Outcome(), "exit code 1");
+    EXPECT_EQ(convert::EndText(child->Status()), "exit code 1");
 }
 
 TEST_F(WindowsProcessTest, AHangingConverterIsWaitedForThenTerminated) {
     auto child = StartChild(L"hang");
     ASSERT_NE(child, nullptr);
     EXPECT_FALSE(child->WaitFor(300ms));
-    EXPECT_EQ(child->Outcome(), "still running");
+    EXPECT_EQ(child->Status().how, platform::ExitStatus::How::kRunning);
     EXPECT_FALSE(child->Succeeded());
 
     child->Terminate();
     // Terminated with exit code 0, which must not read as success.
     EXPECT_TRUE(child->WaitFor(0ms));
     EXPECT_FALSE(child->Succeeded());
-    EXPECT_EQ(child->Outcome(), "terminated");
+    EXPECT_EQ(child->Status().how, platform::ExitStatus::How::kTerminated);
     EXPECT_TRUE(Gone(child->Id(), 0));
 }
 

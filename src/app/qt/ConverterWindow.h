@@ -1,28 +1,26 @@
 #pragma once
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
-#include "convert/ConverterProgress.h"
+#include "convert/RunView.h"
 
 namespace app {
 
 // The converter's progress while it runs: the clip, its place in the run, a
 // bar with the percent, the time spent and the time left, and the converter's
-// own output folded away behind "Details". Only a view: it never takes the
-// focus from the main window.
+// own output folded away behind "Details". Only a view: it draws what the run
+// tells it and never takes the focus from the main window.
 class ConverterWindow : public QWidget {
 public:
-    ConverterWindow(const QString& fileName, int number, int count);
-    void AddOutput(const QString& text);
+    ConverterWindow(const QString& name, const QString& path, int number, int count);
+    void ShowProgress(const convert::FileProgress& progress);
 
-    // Keeps clear of `avoid` (the main window's frame) on its screen, also
-    // when Details opens or closes.
+    // Keeps clear of `avoid` (the main window) on its monitor, also when
+    // Details opens or closes.
     void PlaceBeside(QWidget* avoid);
 
     QLabel* name() { return name_; }
@@ -32,11 +30,9 @@ public:
     QLabel* left() { return left_; }
     QPushButton* detailsButton() { return detailsButton_; }
     QPlainTextEdit* details() { return details_; }
-    const convert::ConverterProgress& progress() const { return progress_; }
 
 private:
-    void ShowProgress();
-    void AddDetails(const QString& text);
+    void AddDetails(const std::string& newLines, const std::string& lastLine);
     void ShowDetails(bool shown);
 
     QLabel* name_;
@@ -46,10 +42,6 @@ private:
     QLabel* left_;
     QPushButton* detailsButton_;
     QPlainTextEdit* details_;
-    QTimer clock_;
-    QElapsedTimer started_;
-    convert::ConverterProgress progress_;
-    bool overwrite_ = false;
     QWidget* avoid_ = nullptr;
 };
 

@@ -3,14 +3,13 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTextCursor>
 
 #include "Form2.h"
 #include "Form3.h"
 #include "Look.h"
+#include "WindowPlacement.h"
 #include "forms/RunSetup.h"
 #include "intake/CommandLineIntake.h"
 #include "intake/DropIntake.h"
@@ -95,12 +94,9 @@ void Form1::Command3_Click() {
 }
 
 void Form1::ShowCentred() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    QRect frame = frameGeometry();
+    frame.moveCenter(WorkArea(*this).center());
+    move(frame.topLeft());
     show();
     Command1->setFocus(Qt::OtherFocusReason);
 }
@@ -175,27 +171,19 @@ void Form1::Repaint() {
 
 void Form1::PumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
-void Form1::ConverterStarted(const std::string& title, int number, int count) {
-    runProgress_.FileStarted(number, count);
-    launcherEntry.ShowProgress(runProgress_.Fraction());
+void Form1::ConverterStarted(const std::string& name, const std::string& path, int number, int count) {
     delete converterWindow_;
-    converterWindow_ = new ConverterWindow(Decode(title), number, count);
+    converterWindow_ = new ConverterWindow(Decode(name), Decode(path), number, count);
     // Beside the main window rather than over it, and without the focus.
     converterWindow_->PlaceBeside(this);
     converterWindow_->show();
 }
 
-void Form1::ConverterOutput(const std::string& text) {
-    if (!converterWindow_) return;
-    converterWindow_->AddOutput(Decode(text));
-    runProgress_.FilePercent(converterWindow_->progress().Percent());
-    launcherEntry.ShowProgress(runProgress_.Fraction());
+void Form1::ShowFileProgress(const convert::FileProgress& progress) {
+    if (converterWindow_) converterWindow_->ShowProgress(progress);
 }
 
-void Form1::FileFinished(int number, int count, bool succeeded) {
-    runProgress_.FileFinished(number, count, succeeded);
-    launcherEntry.ShowProgress(runProgress_.Fraction());
-}
+void Form1::ShowRunProgress(double fraction, bool) { launcherEntry.ShowProgress(fraction); }
 
 void Form1::ConverterEnded() {
     if (!converterWindow_) return;
@@ -216,7 +204,6 @@ namespace app {
 
 void Form1::RunEnded(int converted, int failed) {
     launcherEntry.Clear();
-    runProgress_ = {};
     // A user watching the window sees the end there.
     if (isActiveWindow() || focusHandedBack_) return;
     // The icon beside the program when it runs from its build, else the

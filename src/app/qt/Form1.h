@@ -15,7 +15,6 @@
 #include "RunEndNotice.h"
 #include "SummaryWindow.h"
 #include "convert/BatchRun.h"
-#include "convert/RunProgress.h"
 #include "convert/RunView.h"
 #include "convert/Supervision.h"
 #include "intake/FileList.h"
@@ -82,10 +81,10 @@ public:
     void PumpEvents() override;
     bool Unloaded() override { return unloaded_; }
     void UnloadMainWindow() override;
-    void ConverterStarted(const std::string& title, int number, int count) override;
-    void ConverterOutput(const std::string& text) override;
+    void ConverterStarted(const std::string& name, const std::string& path, int number, int count) override;
+    void ShowFileProgress(const convert::FileProgress& progress) override;
     void ConverterEnded() override;
-    void FileFinished(int number, int count, bool succeeded) override;
+    void ShowRunProgress(double fraction, bool failed) override;
     void RunEnded(int converted, int failed) override;
     void ShowFailures(const std::vector<convert::FailedClip>& failed, int count) override;
 
@@ -107,7 +106,6 @@ private:
     QPointer<ConverterWindow> converterWindow_;
     // The last progress window had the focus and gave it back at its end.
     bool focusHandedBack_ = false;
-    convert::RunProgress runProgress_;
     QPointer<SummaryWindow> summary_;
 };
 

@@ -3,23 +3,17 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QVariantMap>
-#include <cmath>
 
 namespace app {
 
 void LauncherEntry::ShowProgress(double fraction) {
-    // A signal per visible step at most, not one per line of converter output.
-    const int permille = static_cast<int>(std::lround(fraction * 1000));
-    if (shown_ && permille == sentPermille_) return;
-    sentPermille_ = permille;
     shown_ = true;
-    Send(permille / 1000.0, true);
+    Send(fraction, true);
 }
 
 void LauncherEntry::Clear() {
     if (!shown_) return;
     shown_ = false;
-    sentPermille_ = -1;
     Send(0, false);
 }
 

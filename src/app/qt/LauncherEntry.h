@@ -12,7 +12,7 @@ public:
     // The bus at this address instead of the user's session bus.
     void UseBus(const QString& address) { address_ = address; }
 
-    // `fraction` of the run done, 0 to 1.
+    // `fraction` of the run done, 0 to 1; the run tells it only at visible steps.
     void ShowProgress(double fraction);
     // The run is over: the launcher shows no progress.
     void Clear();
@@ -25,7 +25,6 @@ private:
 
     QString address_;
     bool shown_ = false;
-    int sentPermille_ = -1;
 };
 
 }  // namespace app

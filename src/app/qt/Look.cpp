@@ -58,6 +58,10 @@ void Place(QWidget& control, const forms::Layout& layout, std::string_view name)
     control.setGeometry(Twips(forms::Find(layout, name).twips));
 }
 
+void Fit(QWidget& control, const forms::Layout& layout, std::string_view name, int clientHeight) {
+    control.setGeometry(Twips(forms::Fitted(layout, forms::Find(layout, name), clientHeight * 15)));
+}
+
 void SetUpFocus(const forms::Layout& layout,
                 const std::vector<std::pair<std::string_view, QWidget*>>& controls) {
     auto widget = [&](std::string_view name) -> QWidget* {

@@ -1,10 +1,10 @@
 #include "SummaryWindow.h"
 
-#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 
 #include "Look.h"
+#include "WindowPlacement.h"
 
 namespace app {
 
@@ -53,16 +53,12 @@ SummaryWindow::SummaryWindow(const std::vector<convert::FailedClip>& failed, int
 }
 
 void SummaryWindow::PlaceBeside(QWidget* avoid) {
-    QScreen* screen = avoid->screen();
-    if (!screen) return;
-    // Before it is shown this window has no frame yet; the main window's
-    // frame tells how much one will add.
-    const QSize frame = avoid->frameGeometry().size() - avoid->geometry().size();
-    const QRect main = avoid->frameGeometry(), room = screen->availableGeometry();
-    const forms::Rect at =
-        forms::PlaceClearOf({main.x(), main.y(), main.width(), main.height()}, width() + frame.width(),
-                            height() + frame.height(), {room.x(), room.y(), room.width(), room.height()}, 8);
-    move(at.left, at.top);
+    const QSize room = app::PlaceBeside(*this, *avoid, size());
+    if (room.height() >= height()) return;
+    // A shorter list where the screen is short of room.
+    setFixedHeight(room.height());
+    Fit(*Text1, forms::kSummary, "Text1", room.height());
+    Fit(*Command1, forms::kSummary, "Command1", room.height());
 }
 
 }  // namespace app

@@ -1,16 +1,28 @@
 #include "WindowPlacement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
 #include "forms/Placement.h"
 
 namespace app {
 
-namespace {
-forms::Rect Plain(const QRect& r) { return {r.left(), r.top(), r.width(), r.height()}; }
-}  // namespace
+QRect WorkArea(const QWidget& window) {
+    QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
 
-QRect PlaceBeside(const QRect& avoid, const QSize& wanted, const QRect& room, int gap) {
-    const forms::Rect spot = forms::PlaceBeside(Plain(avoid), wanted.width(), wanted.height(), Plain(room), gap);
-    return QRect(spot.left, spot.top, spot.width, spot.height);
+QSize PlaceBeside(QWidget& window, const QWidget& avoid, QSize wanted) {
+    // Before it is shown a window has no frame yet; the main window's frame
+    // (none without a window manager) tells how much one will add.
+    const QSize frame = avoid.frameGeometry().size() - avoid.geometry().size();
+    const QRect main = avoid.frameGeometry(), room = WorkArea(avoid);
+    const forms::Rect spot = forms::PlaceBeside({main.x(), main.y(), main.width(), main.height()},
+                                                wanted.width() + frame.width(), wanted.height() + frame.height(),
+                                                {room.x(), room.y(), room.width(), room.height()});
+    window.move(spot.left, spot.top);
+    return QSize(spot.width - frame.width(), spot.height - frame.height());
 }
 
 }  // namespace app

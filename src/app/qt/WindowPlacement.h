@@ -2,11 +2,16 @@
 #include <QRect>
 #include <QSize>
 
+class QWidget;
+
 namespace app {
 
-// Where a window with a frame of `wanted` size goes so that it never covers
-// `avoid`: below it, else above, else to its right, else to its left, inside
-// `room`. When it fits nowhere it takes the largest free band, shrunk to fit.
-QRect PlaceBeside(const QRect& avoid, const QSize& wanted, const QRect& room, int gap = 8);
+// The work area of the monitor `window` is on (the primary one before it is shown).
+QRect WorkArea(const QWidget& window);
+
+// Moves `window`, whose client area wants `wanted`, clear of `avoid` (the
+// main window) on the main window's monitor; returns the client size it has
+// room for there, which may be less than wanted.
+QSize PlaceBeside(QWidget& window, const QWidget& avoid, QSize wanted);
 
 }  // namespace app

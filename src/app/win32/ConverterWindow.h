@@ -1,31 +1,29 @@
 #pragma once
-#include <chrono>
 #include <string>
 
 #include "Window.h"
-#include "convert/ConverterProgress.h"
-#include "convert/RunProgress.h"
+#include "convert/RunView.h"
 
 namespace app {
 
 // The converter's progress while it runs: the clip, its place in the run, a
 // bar with the percent, the time spent and the time left, and the converter's
-// own output folded away behind "Details". Only a view: it never takes the
-// focus from the main window.
+// own output folded away behind "Details". Only a view: it draws what the run
+// tells it and never takes the focus from the main window.
 class ConverterWindow : public Window {
 public:
-    ConverterWindow(const std::string& fileName, int number, int count);
+    ConverterWindow(const std::string& name, int number, int count);
     ~ConverterWindow() override;
 
-    void AddOutput(const std::string& text);
-    // Keeps clear of `avoid` (the main window) on its screen, also when
-    // Details opens or closes; the owner stays in front of nothing else.
+    void ShowProgress(const convert::FileProgress& progress);
+    // Keeps clear of `avoid` (the main window) on its monitor, also when
+    // Details opens or closes.
     void PlaceBeside(HWND avoid);
     // Shown without being activated.
     void Show();
 
-    const convert::ConverterProgress& progress() const { return progress_; }
     HWND bar() const { return Control("Bar"); }
+    HWND output() const { return Control("Output"); }
 
 protected:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -33,13 +31,9 @@ protected:
     void CloseRequested() override { ShowWindow(hwnd, SW_HIDE); }
 
 private:
-    void ShowProgress();
+    void AddDetails(const std::string& newLines, const std::string& lastLine);
     void ShowDetails(bool shown);
-    void FillDetails();
 
-    convert::ConverterProgress progress_;
-    convert::ConsoleText console_;
-    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     HWND avoid_ = nullptr;
     HFONT mono_ = nullptr;
     bool busy_ = false;

@@ -108,13 +108,12 @@ void Form1::ShowFailures(const std::vector<convert::FailedClip>& failed, int cou
 }
 
 void Form1::ShowCentred() {
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const forms::Rect work = WorkArea(hwnd);
     RECT frame{};
     GetWindowRect(hwnd, &frame);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    SetWindowPos(hwnd, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(hwnd, nullptr, work.left + (work.width - width) / 2, work.top + (work.height - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
     SetFocus(Command1);
@@ -188,33 +187,24 @@ void Form1::PumpEvents() {
     }
 }
 
-void Form1::ConverterStarted(const std::string& title, int number, int count) {
+void Form1::ConverterStarted(const std::string& name, const std::string&, int number, int count) {
     converterWindow_.reset();
-    converterWindow_ = std::make_unique<ConverterWindow>(title, number, count);
+    converterWindow_ = std::make_unique<ConverterWindow>(name, number, count);
     // Beside the main window rather than over it, and without the focus.
     converterWindow_->PlaceBeside(hwnd);
     converterWindow_->Show();
-    runProgress_.FileStarted(number, count);
-    taskbar_.ShowProgress(runProgress_.Fraction(), runProgress_.Failed());
 }
 
-void Form1::ConverterOutput(const std::string& text) {
-    if (!converterWindow_) return;
-    converterWindow_->AddOutput(text);
-    runProgress_.FilePercent(converterWindow_->progress().Percent());
-    taskbar_.ShowProgress(runProgress_.Fraction(), runProgress_.Failed());
+void Form1::ShowFileProgress(const convert::FileProgress& progress) {
+    if (converterWindow_) converterWindow_->ShowProgress(progress);
 }
 
 void Form1::ConverterEnded() { converterWindow_.reset(); }
 
-void Form1::FileFinished(int number, int count, bool succeeded) {
-    runProgress_.FileFinished(number, count, succeeded);
-    taskbar_.ShowProgress(runProgress_.Fraction(), runProgress_.Failed());
-}
+void Form1::ShowRunProgress(double fraction, bool failed) { taskbar_.ShowProgress(fraction, failed); }
 
 void Form1::RunEnded(int converted, int failed) {
     taskbar_.Clear();
-    runProgress_ = {};
     // A user watching the window sees the end there.
     if (taskbar_.FlashUnlessForeground())
         notice_.Show(hwnd, convert::RunEndTitle(), convert::RunEndText(converted, failed));
@@ -223,6 +213,10 @@ void Form1::RunEnded(int converted, int failed) {
 LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == TrayNotice::kMessage) {
         notice_.Handle(lParam);
+        return 0;
+    }
+    if (message == TaskbarButton::CreatedMessage()) {
+        taskbar_.Created();
         return 0;
     }
     return Window::Handle(message, wParam, lParam);

@@ -11,7 +11,6 @@
 #include "Taskbar.h"
 #include "Window.h"
 #include "convert/BatchRun.h"
-#include "convert/RunProgress.h"
 #include "convert/RunView.h"
 #include "convert/Supervision.h"
 #include "intake/FileList.h"
@@ -66,10 +65,10 @@ public:
     void PumpEvents() override;
     bool Unloaded() override { return unloaded_; }
     void UnloadMainWindow() override { Form_Unload(); }
-    void ConverterStarted(const std::string& title, int number, int count) override;
-    void ConverterOutput(const std::string& text) override;
+    void ConverterStarted(const std::string& name, const std::string& path, int number, int count) override;
+    void ShowFileProgress(const convert::FileProgress& progress) override;
     void ConverterEnded() override;
-    void FileFinished(int number, int count, bool succeeded) override;
+    void ShowRunProgress(double fraction, bool failed) override;
     void RunEnded(int converted, int failed) override;
     void ShowFailures(const std::vector<convert::FailedClip>& failed, int count) override;
 
@@ -94,7 +93,6 @@ private:
     std::unique_ptr<Form3> setting_;
     std::unique_ptr<ConverterWindow> converterWindow_;
     // The run's progress on the task bar, and its end told when unwatched.
-    convert::RunProgress runProgress_;
     TaskbarButton taskbar_{nullptr};
     TrayNotice notice_;
     std::unique_ptr<SummaryWindow> summary_;

@@ -57,14 +57,8 @@ void SummaryWindow::Clicked(std::string_view name) {
 }
 
 void SummaryWindow::ShowBeside(HWND avoid) {
-    RECT work{}, main{}, own{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    GetWindowRect(avoid, &main);
-    GetWindowRect(hwnd, &own);
-    const forms::Rect at = forms::PlaceClearOf(
-        {main.left, main.top, main.right - main.left, main.bottom - main.top}, own.right - own.left,
-        own.bottom - own.top, {work.left, work.top, work.right - work.left, work.bottom - work.top}, Pixels(120));
-    SetWindowPos(hwnd, HWND_TOP, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    PlaceBeside(avoid, Pixels(forms::kSummary.clientHeight));
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
 }
 

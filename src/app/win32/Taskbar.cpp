@@ -25,7 +25,13 @@ ITaskbarList3* TaskbarButton::List() {
     return list_.Get();
 }
 
+UINT TaskbarButton::CreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarButtonCreated");
+    return message;
+}
+
 void TaskbarButton::ShowProgress(double fraction, bool failed) {
+    if (!created_) return;
     ITaskbarList3* list = List();
     if (!list) return;
     list->SetProgressState(window_, failed ? TBPF_ERROR : TBPF_NORMAL);
@@ -33,6 +39,7 @@ void TaskbarButton::ShowProgress(double fraction, bool failed) {
 }
 
 void TaskbarButton::Clear() {
+    if (!created_) return;
     if (ITaskbarList3* list = List()) list->SetProgressState(window_, TBPF_NOPROGRESS);
 }
 

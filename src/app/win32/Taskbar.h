@@ -16,7 +16,11 @@ namespace app {
 class TaskbarButton {
 public:
     explicit TaskbarButton(HWND window) : window_(window) {}
-    // `fraction` of the run done, 0 to 1.
+    // The message the shell sends once the window's button is there; until
+    // then the button shows no progress.
+    static UINT CreatedMessage();
+    void Created() { created_ = true; }
+    // `fraction` of the run done, 0 to 1; the run tells it only at visible steps.
     void ShowProgress(double fraction, bool failed);
     void Clear();
     // Flashes the button until the window comes to the foreground; only
@@ -29,6 +33,7 @@ private:
     HWND window_;
     Microsoft::WRL::ComPtr<ITaskbarList3> list_;
     bool asked_ = false;
+    bool created_ = false;
 };
 
 // A notification from an icon in the notification area (a toast on Windows

@@ -3,9 +3,11 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
+#include "forms/Placement.h"
 #include "text/Translate.h"
 
 namespace app {
@@ -236,6 +238,43 @@ void Window::Create(const forms::Layout& layout, DWORD exStyle) {
             SetWindowPos(Control(c.name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(WindowIcon(false)));
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(WindowIcon(true)));
+}
+
+forms::Rect WorkArea(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    const RECT& r = monitor.rcWork;
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Window::FitHeight(int clientHeight) {
+    RECT frame{0, 0, Pixels(layout_->clientWidth), clientHeight};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+    SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int twips = MulDiv(clientHeight, 1440, ScreenDpi());
+    for (const auto& [name, control] : controls_) {
+        const forms::Control& c = forms::Find(*layout_, name);
+        if (!c.container.empty()) continue;  // moves with its frame
+        const forms::Rect r = forms::Fitted(*layout_, c, twips);
+        SetWindowPos(control, nullptr, Pixels(r.left), Pixels(r.top), Pixels(r.width), Pixels(r.height),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Window::PlaceBeside(HWND avoid, int clientHeight) {
+    RECT main{}, frame{0, 0, Pixels(layout_->clientWidth), clientHeight};
+    GetWindowRect(avoid, &main);
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const forms::Rect spot = forms::PlaceBeside({main.left, main.top, main.right - main.left, main.bottom - main.top},
+                                                width, height, WorkArea(avoid));
+    FitHeight(clientHeight - std::max(0, height - spot.height));
+    SetWindowPos(hwnd, nullptr, spot.left, spot.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -32,6 +32,9 @@ std::wstring FontFace();
 HFONT WindowFont();
 HICON WindowIcon(bool small);
 
+// The work area of the monitor `window` is on, in screen pixels.
+forms::Rect WorkArea(HWND window);
+
 // A top-level window over one of the layouts: a close box and no maximize or
 // minimize button, its client area as designed. Hidden until shown.
 class Window {
@@ -46,6 +49,10 @@ public:
     HWND Control(std::string_view name) const;
     // True from WM_DESTROY on; a closed window is never shown again.
     bool Closed() const { return closed_; }
+    // Moves the window clear of `avoid` (the main window) on its monitor,
+    // with a client area `clientHeight` pixels high, or less where the screen
+    // is short of room: the layout's stretch control gives it up.
+    void PlaceBeside(HWND avoid, int clientHeight);
 
     // Passes one message through the dialog manager of its window (Tab,
     // arrows, Enter) or on to its window procedure.
@@ -59,6 +66,9 @@ protected:
     virtual void Clicked(std::string_view name) = 0;
     // The close box or a close of our own.
     virtual void CloseRequested() = 0;
+
+    // A client area `clientHeight` pixels high, the controls fitted to it.
+    void FitHeight(int clientHeight);
 
     const forms::Layout* layout_ = nullptr;
 

@@ -156,15 +156,12 @@ bool LinuxChildProcess::Succeeded() const {
     return ended_ && statusKnown_ && WIFEXITED(status_) && WEXITSTATUS(status_) == 0;
 }
 
-std::string LinuxChildProcess::Outcome() const {
-    if (!ended_) return "still running";
-    if (!statusKnown_) return "ended with an unknown exit status";
-    if (WIFEXITED(status_)) return "exit code " + std::to_string(WEXITSTATUS(status_));
-    if (WIFSIGNALED(status_)) {
-        const int signal = WTERMSIG(status_);
-        return "killed by signal " + std::to_string(signal) + " (" + SignalName(signal) + ")";
-    }
-    return "ended";
+ExitStatus LinuxChildProcess::Status() const {
+    using How = ExitStatus::How;
+    if (!ended_) return {};
+    if (statusKnown_ && WIFEXITED(status_)) return ExitStatus::Exited(static_cast<std::uint32_t>(WEXITSTATUS(status_)));
+    if (statusKnown_ && WIFSIGNALED(status_)) return ExitStatus::Signalled(WTERMSIG(status_), SignalName(WTERMSIG(status_)));
+    return ExitStatus::Ended(How::kUnknown);
 }
 
 std::string LinuxChildProcess::TakeOutput() {

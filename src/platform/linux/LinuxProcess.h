@@ -24,7 +24,7 @@ public:
     bool WaitFor(std::chrono::milliseconds limit) override;
     void Terminate() override;
     bool Succeeded() const override;
-    std::string Outcome() const override;
+    ExitStatus Status() const override;
     std::string TakeOutput() override;
 
 private:

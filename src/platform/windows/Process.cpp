@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -110,49 +109,58 @@ public:
                GetExitCodeProcess(process_.get(), &code) && code == 0;
     }
 
-    std::string Outcome() const override {
-        if (StillRunning(process_.get())) return "still running";
-        if (terminated_) return "terminated";
+    ExitStatus Status() const override {
+        using How = ExitStatus::How;
+        if (StillRunning(process_.get())) return {};
+        if (terminated_) return ExitStatus::Ended(How::kTerminated);
         DWORD code = 0;
-        if (!GetExitCodeProcess(process_.get(), &code)) return "unknown exit";
-        // Crashes end with an exception code, which reads better in hexadecimal.
-        char text[32];
-        std::snprintf(text, sizeof text,
-                      code >= 0xC0000000u ? "exit code 0x%08lX" : "exit code %lu",
-                      static_cast<unsigned long>(code));
-        return text;
+        if (!GetExitCodeProcess(process_.get(), &code)) return ExitStatus::Ended(How::kUnknown);
+        return ExitStatus::Exited(static_cast<std::uint32_t>(code));
     }
 
     std::string TakeOutput() override {
         Drain();
-        return std::exchange(text_, std::string());
+        std::string text = std::exchange(text_, std::string());
+        if (skipped_) text += "\n[...]\n";
+        text += std::exchange(tail_, std::string());
+        skipped_ = false;
+        return text;
     }
 
-    // Reads what the pipe holds, never waiting for more.
+    // Reads what the pipe holds, never waiting for more. The pipe is always
+    // emptied, so the converter never stalls on it; of output that nobody
+    // takes for a long while, the first and the last part are kept.
     void Drain() {
         char buffer[64 * 1024];
         DWORD available = 0;
-        while (output_ && text_.size() < kKeptLimit &&
-               PeekNamedPipe(output_.get(), nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+        while (output_ && PeekNamedPipe(output_.get(), nullptr, 0, nullptr, &available, nullptr) && available > 0) {
             DWORD got = 0;
             if (!ReadFile(output_.get(), buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr) || got == 0)
                 return;
-            text_.append(buffer, got);
+            const std::size_t head = std::min<std::size_t>(got, kKeptLimit - std::min(kKeptLimit, text_.size()));
+            text_.append(buffer, head);
+            tail_.append(buffer + head, got - head);
+            if (tail_.size() > kTailLimit) {
+                tail_.erase(0, tail_.size() - kTailLimit);
+                skipped_ = true;
+            }
         }
     }
 
 private:
     static constexpr DWORD kReapLimitMs = 10000;
     static constexpr long long kWaitStepMs = 20;
-    // Beyond this, untaken output waits in the pipe.
+    // Untaken output beyond this is kept only as its last kTailLimit bytes.
     static constexpr std::size_t kKeptLimit = 4 << 20;
+    static constexpr std::size_t kTailLimit = 256 << 10;
     UniqueHandle process_;
     DWORD id_;
     // Closed with us, and by the system when the program ends however it
     // ends: either way it kills a converter that still runs.
     UniqueHandle job_;
     UniqueHandle output_;  // the pipe's reading end
-    std::string text_;
+    std::string text_, tail_;
+    bool skipped_ = false;  // output between text_ and tail_ was dropped
     bool terminated_ = false;
 };
 
@@ -185,6 +193,35 @@ bool NewOutputPipe(UniqueHandle& reading, UniqueHandle& writing) {
     writing.reset(w);
     return SetHandleInformation(r, HANDLE_FLAG_INHERIT, 0) != FALSE;
 }
+
+// The attribute that limits what a new process inherits to the given
+// handles; none (and the usual inheritance) where the system lacks it.
+class HandleList {
+public:
+    HandleList(HANDLE* handles, std::size_t count) {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        buffer_.resize(size);
+        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer_.data());
+        if (size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
+        list_ = list;
+        if (!UpdateProcThreadAttribute(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles, count * sizeof(HANDLE),
+                                       nullptr, nullptr)) {
+            DeleteProcThreadAttributeList(list_);
+            list_ = nullptr;
+        }
+    }
+    ~HandleList() {
+        if (list_) DeleteProcThreadAttributeList(list_);
+    }
+    HandleList(const HandleList&) = delete;
+    HandleList& operator=(const HandleList&) = delete;
+    LPPROC_THREAD_ATTRIBUTE_LIST get() const { return list_; }
+
+private:
+    std::vector<char> buffer_;
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
 
 UniqueHandle NewKillOnCloseJob() {
     HANDLE job = CreateJobObjectW(nullptr, nullptr);
@@ -225,17 +262,22 @@ public:
         UniqueHandle nothing(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                                          OPEN_EXISTING, 0, nullptr));
         if (nothing.get() == INVALID_HANDLE_VALUE) nothing.release();
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = nothing.get();
-        startup.hStdOutput = writing.get();
-        startup.hStdError = writing.get();
+        STARTUPINFOEXW startup{};
+        startup.StartupInfo.cb = sizeof startup;
+        startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+        startup.StartupInfo.hStdInput = nothing.get();
+        startup.StartupInfo.hStdOutput = writing.get();
+        startup.StartupInfo.hStdError = writing.get();
+        // Only these two are inherited, whatever else of ours is inheritable.
+        HANDLE handed[] = {writing.get(), nothing.get()};
+        HandleList only(handed, nothing ? 2 : 1);
+        startup.lpAttributeList = only.get();
         PROCESS_INFORMATION started{};
         // Without a console window of its own; suspended until it is in the
         // job, so it cannot start anything outside it.
-        const BOOL created = CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                            CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started);
+        const DWORD flags = CREATE_SUSPENDED | CREATE_NO_WINDOW | (only.get() ? EXTENDED_STARTUPINFO_PRESENT : 0);
+        const BOOL created = CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags,
+                                            nullptr, nullptr, &startup.StartupInfo, &started);
         const DWORD failure = GetLastError();
         // Our copies of its ends: the pipe breaks when the converter ends.
         writing.reset();
