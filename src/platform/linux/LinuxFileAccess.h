@@ -13,7 +13,7 @@ public:
                          std::string& error) override;
     std::string CopyInPieces(const std::string& from, const std::string& to,
                              const CopyProgress& between) override;
-    std::string FlushToDisk(const std::string& path) override;
+    std::string FlushToDisk(const std::string& path, const CopyProgress& between) override;
     std::string FlushFolder(const std::string& folder) override;
     std::string DeleteInPieces(const std::string& path, const CopyProgress& between) override;
 };
