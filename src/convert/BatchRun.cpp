@@ -234,8 +234,8 @@ std::optional<Failure> BatchRun::Deliver(const std::string& clip, const std::str
     // On the disk, its time included, before it takes its name, and the name
     // on the disk before " SUCCESS": users format the camera's card once
     // they read it. The window is answered while the flush goes on.
-    if (access)
-        reason = access->FlushToDisk(staging, [&](std::uint64_t, std::uint64_t) { supervisor_.KeepAlive(); });
+    auto keepAlive = [&](std::uint64_t, std::uint64_t) { supervisor_.KeepAlive(); };
+    if (access) reason = access->FlushToDisk(staging, keepAlive);
     std::string target;
     if (reason.empty()) {
         target = DesktopTarget(wanted);
@@ -252,11 +252,11 @@ std::optional<Failure> BatchRun::Deliver(const std::string& clip, const std::str
     // The result stands under its name already and may well be good, so it
     // stays; but unless its name is on the disk it is no SUCCESS, and a copy
     // left in the temporary folder stays there too.
-    if (access) reason = access->FlushFolder(desktop_);
+    if (access) reason = access->FlushFolder(desktop_, keepAlive);
     if (!reason.empty()) return Failure{FailureKind::kNotSafe, target + ": " + reason};
     // Nothing of a delivered result is left in the temporary folder.
     if (!moved && access)
-        access->DeleteInPieces(result, [&](std::uint64_t, std::uint64_t) { supervisor_.KeepAlive(); });
+        access->DeleteInPieces(result, keepAlive);
     else if (!moved)
         files.DeleteFileForce(result);
     return std::nullopt;

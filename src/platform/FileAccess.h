@@ -67,9 +67,10 @@ public:
     // otherwise the reason, and the file is not known to be safe.
     virtual std::string FlushToDisk(const std::string& path, const CopyProgress& between) = 0;
     // Makes the latest changes of a folder's names (a file renamed into it)
-    // outlast a power cut. "" on success, also on a file system that cannot
-    // sync a folder; otherwise the reason.
-    virtual std::string FlushFolder(const std::string& folder) = 0;
+    // outlast a power cut, with `between` called while it waits. "" on
+    // success, also on a file system that cannot sync a folder; otherwise
+    // the reason.
+    virtual std::string FlushFolder(const std::string& folder, const CopyProgress& between) = 0;
     // Deletes a file; the name goes at once, and where freeing a large file
     // takes long the space is given back in pieces with `between` called
     // after each. "" on success.

@@ -70,13 +70,19 @@ public:
         };
         x_ = std::make_unique<Child>(xServer, log);
         const std::string display = x_->FirstLine();
-        if (display.empty()) return failed(xServer[0] + " did not start");
-        if (auto problem = DisplayProblem(":" + display); !problem.empty()) return failed(problem);
+        std::string problem = display.empty() ? xServer[0] + " did not start" : DisplayProblem(":" + display);
+        if (!problem.empty()) {
+            failed(problem);
+            return;
+        }
         SetEnv("DISPLAY", ":" + display);
         session_ = std::make_unique<Child>(
             std::vector<std::string>{kPrograms[1], "--session", "--nofork", "--print-address=1"}, log);
         address_ = session_->FirstLine();
-        if (address_.empty()) return failed("dbus-daemon did not start");
+        if (address_.empty()) {
+            failed("dbus-daemon did not start");
+            return;
+        }
         SetEnv("DBUS_SESSION_BUS_ADDRESS", address_);
         launcher_ = std::make_unique<Child>(std::vector<std::string>{kPrograms[2], "--launch-immediately"}, log);
         SetEnv("QT_QPA_PLATFORM", "xcb");
@@ -240,6 +246,8 @@ TEST_F(ScreenReaderTest, ReadsTheClipItsPlaceAndTheTimesAndFollowsThem) {
 // A test whose display cannot be reached ends at once with the reason, and
 // leaves no helper behind to hold the output that ctest waits to close.
 TEST(ScreenReaderDesktop, AnUnreachableDisplayFailsAtOnceAndLeavesNoHelper) {
+    testing_support::TempFolder folder;
+    const std::string helperPid = folder / "helper.pid";
     int out[2];
     ASSERT_EQ(pipe(out), 0);
     const pid_t test = fork();
@@ -249,7 +257,7 @@ TEST(ScreenReaderDesktop, AnUnreachableDisplayFailsAtOnceAndLeavesNoHelper) {
         close(out[0]);
         close(out[1]);
         // An X server that names a display no one serves, then lives on.
-        Desktop desktop({"/bin/sh", "-c", "echo 97; exec sleep 600"});
+        Desktop desktop({"/bin/sh", "-c", "echo $$ >'" + helperPid + "'; echo 97; exec sleep 600"});
         std::printf("%s\n", desktop.problem().c_str());
         std::fflush(stdout);
         std::abort();  // as Qt ends a program that cannot reach its display
@@ -268,6 +276,17 @@ TEST(ScreenReaderDesktop, AnUnreachableDisplayFailsAtOnceAndLeavesNoHelper) {
     waitpid(test, nullptr, 0);
     EXPECT_TRUE(closed) << "a helper outlived its test and holds its output";
     EXPECT_NE(said.find("cannot connect to display :97"), std::string::npos) << said;
+    // Killed with its test (the signal may still be on its way): gone, or a
+    // zombie not yet reaped.
+    std::string pid, field, state = "?";
+    std::ifstream(helperPid) >> pid;
+    ASSERT_FALSE(pid.empty());
+    for (int look = 0; look < 1000 && !state.empty() && state != "Z"; ++look) {
+        if (look > 0) usleep(10000);
+        state.clear();
+        std::ifstream("/proc/" + pid + "/stat") >> field >> field >> state;
+    }
+    EXPECT_TRUE(state.empty() || state == "Z") << "the helper still runs: " << state;
 }
 
 }  // namespace

@@ -72,8 +72,8 @@ public:
     std::string FlushToDisk(const std::string& p, const platform::CopyProgress& between) override {
         return flushFails.empty() ? real_.FlushToDisk(p, between) : flushFails;
     }
-    std::string FlushFolder(const std::string& p) override {
-        return folderFlushFails.empty() ? real_.FlushFolder(p) : folderFlushFails;
+    std::string FlushFolder(const std::string& p, const platform::CopyProgress& between) override {
+        return folderFlushFails.empty() ? real_.FlushFolder(p, between) : folderFlushFails;
     }
 
     std::unique_ptr<platform::OpenFile> Open(const std::string& p, bool w, std::string& e) override {

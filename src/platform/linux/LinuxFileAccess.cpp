@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <future>
 #include <vector>
 
 #include "Paths.h"
@@ -122,6 +124,17 @@ void FlushAsWeGo(int fd, off_t previous, off_t start, off_t length, bool& ranges
 // so; it writes back on its own time, and nothing more can be done there.
 bool CannotSync(int error) { return error == EINVAL || error == ENOTSUP; }
 
+// A sync of what is left runs on a thread of its own, with `between` called
+// every few tens of milliseconds meanwhile: it may wait for a journal commit
+// that carries other programs' data too. "" or the reason. Whatever
+// `between` throws reaches the caller once the sync has ended.
+std::string SyncAside(int (*sync)(int), int fd, const CopyProgress& between, std::uint64_t total) {
+    auto done = std::async(std::launch::async, [=] { return sync(fd) == 0 ? 0 : errno; });
+    while (done.wait_for(std::chrono::milliseconds(40)) != std::future_status::ready) between(total, total);
+    const int error = done.get();
+    return error == 0 || CannotSync(error) ? std::string() : Reason(error);
+}
+
 }  // namespace
 
 std::unique_ptr<OpenFile> LinuxFileAccess::Open(const std::string& path, bool forWriting,
@@ -224,15 +237,13 @@ std::string LinuxFileAccess::FlushToDisk(const std::string& path, const CopyProg
         between(static_cast<std::uint64_t>(start + length), total);
     }
     // fsync, not fdatasync: the recording date set as its time must last too.
-    if (fsync(file.get()) != 0 && !CannotSync(errno)) return Reason(errno);
-    return {};
+    return SyncAside(fsync, file.get(), between, total);
 }
 
-std::string LinuxFileAccess::FlushFolder(const std::string& folder) {
+std::string LinuxFileAccess::FlushFolder(const std::string& folder, const CopyProgress& between) {
     Descriptor directory(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() < 0) return Reason(errno);
-    if (fsync(directory.get()) != 0 && !CannotSync(errno)) return Reason(errno);
-    return {};
+    return SyncAside(fsync, directory.get(), between, 0);
 }
 
 std::string LinuxFileAccess::DeleteInPieces(const std::string& path, const CopyProgress& between) {

@@ -151,11 +151,11 @@ public:
     // FILE_FLAG_BACKUP_SEMANTICS), which Windows' own file systems answer by
     // writing the folder's entries, as for a file its data and metadata; a
     // file system that has no such flush says so and is left to itself.
-    std::string FlushFolder(const std::string& folder) override {
+    std::string FlushFolder(const std::string& folder, const CopyProgress& between) override {
         Handle h(CreateFileW(Wide(folder).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (!h.valid()) return ErrorUnlessCannotSync(GetLastError());
-        return ErrorUnlessCannotSync(FlushFileBuffers(h.get()) ? ERROR_SUCCESS : GetLastError());
+        return ErrorUnlessCannotSync(FlushAside(h.get(), [&] { between(0, 0); }));
     }
 
     std::optional<UnixSeconds> ModificationTime(const std::string& path) override {
