@@ -51,8 +51,8 @@ std::string DisplayProblem(const std::string& display) {
 // helper's errors go to a log in that home, told when a helper fails.
 class Desktop {
 public:
-    explicit Desktop(std::vector<std::string> xServer = {kPrograms[0], "-displayfd", "1", "-screen", "0",
-                                                         "1024x768x24", "-nolisten", "tcp"}) {
+    explicit Desktop(std::vector<std::string> xServer = {kPrograms[0], "-displayfd", "1", "-screen", "0", "1024x768x24",
+                                                         "-nolisten", "tcp"}) {
         const std::string home = home_ / "home", runtime = home_ / "runtime", log = home_ / "helpers.log";
         std::filesystem::create_directories(home);
         std::filesystem::create_directories(runtime);

@@ -35,7 +35,7 @@ public:
             // Only what is safe between fork and exec in a threaded program.
             prctl(PR_SET_PDEATHSIG, SIGKILL);
             if (getppid() != test) _exit(127);  // the test ended already
-            setpgid(0, 0);  // what it starts in turn goes with it
+            setpgid(0, 0);                      // what it starts in turn goes with it
             dup2(out[1], 1);
             if (err >= 0) dup2(err, 2);
             execv(args[0], args.data());

@@ -152,8 +152,9 @@ public:
     // writing the folder's entries, as for a file its data and metadata; a
     // file system that has no such flush says so and is left to itself.
     std::string FlushFolder(const std::string& folder, const CopyProgress& between) override {
-        Handle h(CreateFileW(Wide(folder).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        Handle h(CreateFileW(Wide(folder).c_str(), GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (!h.valid()) return ErrorUnlessCannotSync(GetLastError());
         return ErrorUnlessCannotSync(FlushAside(h.get(), [&] { between(0, 0); }));
     }
