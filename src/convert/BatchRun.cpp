@@ -203,8 +203,8 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
 
     view_.SetLabel2(Tr(kTransferringStatus));
     supervisor_.RefreshScreen();
-    std::string reason = Deliver(shortName, temporary, OutputPath(desktop_, longName));
-    if (!reason.empty()) return Fail(Tr(kCopyFailedStatus) + reason, {FailureKind::kNotDelivered, reason});
+    if (auto failure = Deliver(shortName, temporary, OutputPath(desktop_, longName)))
+        return Fail(Tr(kCopyFailedStatus) + failure->detail, *failure);
     AppendLog(Tr(kSuccessWord));
     progress_.FileFinished(number_, count_, true);
     ++converted_;
@@ -235,8 +235,8 @@ std::string BatchRun::DesktopTarget(const std::string& wanted) {
     }
 }
 
-std::string BatchRun::Deliver(const std::string& clip, const std::string& result,
-                              const std::string& wanted) {
+std::optional<Failure> BatchRun::Deliver(const std::string& clip, const std::string& result,
+                                         const std::string& wanted) {
     auto& files = services_.files;
     platform::FileAccess* access = services_.access;
     // Dated before it shows on the Desktop, so no one sees it undated; a
@@ -251,11 +251,13 @@ std::string BatchRun::Deliver(const std::string& clip, const std::string& result
         desktop_ + services_.style.separator + ".Clipvane-incoming.mp4";
     bool moved = false;
     std::string reason = Stage(result, staging, moved);
-    if (!reason.empty()) return reason;
+    if (!reason.empty()) return Failure{FailureKind::kNotDelivered, reason};
     if (recorded) access->SetModificationTime(staging, *recorded);
-    // On the disk before it takes its name, and the name on the disk before
-    // " SUCCESS": users format the camera's card once they read it.
-    if (access) reason = access->FlushToDisk(staging);
+    // On the disk, its time included, before it takes its name, and the name
+    // on the disk before " SUCCESS": users format the camera's card once
+    // they read it. The window is answered while the flush goes on.
+    auto keepAlive = [&](std::uint64_t, std::uint64_t) { supervisor_.KeepAlive(); };
+    if (access) reason = access->FlushToDisk(staging, keepAlive);
     std::string target;
     if (reason.empty()) {
         target = DesktopTarget(wanted);
@@ -266,18 +268,20 @@ std::string BatchRun::Deliver(const std::string& clip, const std::string& result
         std::string ignored;
         if (!moved || access->Rename(staging, result, ignored) != platform::RenameOutcome::kRenamed)
             files.DeleteFileForce(staging);
-        return reason;
+        return Failure{FailureKind::kNotDelivered, reason};
     }
-    // The result stands under its name already; a folder that cannot be
-    // synced leaves that to the system's own write-back.
-    if (access) access->FlushFolder(desktop_);
+    produced_.insert(target);
+    // The result stands under its name already and may well be good, so it
+    // stays; but unless its name is on the disk it is no SUCCESS, and a copy
+    // left in the temporary folder stays there too.
+    if (access) reason = access->FlushFolder(desktop_, keepAlive);
+    if (!reason.empty()) return Failure{FailureKind::kNotSafe, target + ": " + reason};
     // Nothing of a delivered result is left in the temporary folder.
     if (!moved && access)
-        access->DeleteInPieces(result, [&](std::uint64_t, std::uint64_t) { supervisor_.KeepAlive(); });
+        access->DeleteInPieces(result, keepAlive);
     else if (!moved)
         files.DeleteFileForce(result);
-    produced_.insert(target);
-    return {};
+    return std::nullopt;
 }
 
 std::string BatchRun::Stage(const std::string& result, const std::string& staging, bool& moved) {

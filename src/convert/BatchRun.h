@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <set>
 #include <string>
 
@@ -53,8 +54,8 @@ private:
     std::string ClipProblem(const std::string& clip);
     std::string OutputPath(const std::string& folder, const std::string& source) const;
     std::string DesktopTarget(const std::string& wanted);
-    std::string Deliver(const std::string& clip, const std::string& result,
-                        const std::string& wanted);
+    // Puts the result on the Desktop; what went wrong, if anything.
+    std::optional<Failure> Deliver(const std::string& clip, const std::string& result, const std::string& wanted);
     // Puts the result at `staging`, by a rename where it can; `moved` tells
     // which. "" or the reason.
     std::string Stage(const std::string& result, const std::string& staging, bool& moved);

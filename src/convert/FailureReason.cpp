@@ -99,6 +99,8 @@ std::string ReasonText(FailureKind kind) {
         case FailureKind::kCannotStart: return Tr("The converter could not be started.");
         case FailureKind::kCrashed: return Tr("The converter stopped or crashed.");
         case FailureKind::kNotDelivered: return Tr("The converted file could not be put on the Desktop.");
+        case FailureKind::kNotSafe:
+            return Tr("The converted file is on the Desktop, but it may not survive a power cut.");
         case FailureKind::kTempFolder: return Tr("The temporary folder cannot be used.");
         case FailureKind::kReplacesInput: return Tr(kWouldReplaceInput);
         case FailureKind::kConverterFailed: break;

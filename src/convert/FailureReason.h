@@ -15,6 +15,7 @@ enum class FailureKind {
     kCannotStart,      // the converter could not be started (or found)
     kCrashed,          // the converter stopped or crashed
     kNotDelivered,     // the result could not be put on the Desktop
+    kNotSafe,          // the result is on the Desktop, but not known to be on the disk
     kTempFolder,       // the temporary folder cannot be used
     kReplacesInput,    // skipped: the result would replace the clip itself
     kConverterFailed,  // none of the above: the converter's own last word

@@ -58,13 +58,19 @@ public:
     // exception then goes on to the caller. "" on success.
     virtual std::string CopyInPieces(const std::string& from, const std::string& to,
                                      const CopyProgress& between) = 0;
-    // Pushes a written file's data to the disk, so that it outlasts a power
-    // cut from the moment this returns. "" on success.
-    virtual std::string FlushToDisk(const std::string& path) = 0;
+    // Pushes a written file's data and its times to the disk, so that both
+    // outlast a power cut from the moment this returns. It goes in pieces,
+    // with `between` called after each, so that the caller's window keeps
+    // answering however much is left to write; whatever `between` throws
+    // stops the flush and reaches the caller. "" on success, also on a file
+    // system that cannot sync a file (it writes back on its own time);
+    // otherwise the reason, and the file is not known to be safe.
+    virtual std::string FlushToDisk(const std::string& path, const CopyProgress& between) = 0;
     // Makes the latest changes of a folder's names (a file renamed into it)
-    // outlast a power cut. "" on success, also where the system keeps a
-    // folder's names durable by itself.
-    virtual std::string FlushFolder(const std::string& folder) = 0;
+    // outlast a power cut, with `between` called while it waits. "" on
+    // success, also on a file system that cannot sync a folder; otherwise
+    // the reason.
+    virtual std::string FlushFolder(const std::string& folder, const CopyProgress& between) = 0;
     // Deletes a file; the name goes at once, and where freeing a large file
     // takes long the space is given back in pieces with `between` called
     // after each. "" on success.

@@ -68,8 +68,14 @@ public:
     std::string DeleteInPieces(const std::string& p, const platform::CopyProgress& between) override {
         return real_.DeleteInPieces(p, between);
     }
-    std::string FlushToDisk(const std::string& p) override { return real_.FlushToDisk(p); }
-    std::string FlushFolder(const std::string& p) override { return real_.FlushFolder(p); }
+    // A flush that fails (a disk that reports an I/O error) says this.
+    std::string flushFails, folderFlushFails;
+    std::string FlushToDisk(const std::string& p, const platform::CopyProgress& between) override {
+        return flushFails.empty() ? real_.FlushToDisk(p, between) : flushFails;
+    }
+    std::string FlushFolder(const std::string& p, const platform::CopyProgress& between) override {
+        return folderFlushFails.empty() ? real_.FlushFolder(p, between) : folderFlushFails;
+    }
 
     std::unique_ptr<platform::OpenFile> Open(const std::string& p, bool w, std::string& e) override {
         return real_.Open(p, w, e);
@@ -375,6 +381,31 @@ TEST_F(BatchRunTest, AResultThatCannotTakeItsPlaceStaysInTheTemporaryFolder) {
         EXPECT_EQ(ReadFile(InTemp("a.mp4")), std::string(4096, 'v'));
         EXPECT_TRUE(DesktopFiles().empty());  // no staged file either
     }
+}
+
+TEST_F(BatchRunTest, AResultNotKnownToBeOnTheDiskFailsAndNothingIsLost) {
+    // The result's flush fails: it goes back to (or stays in) the temporary
+    // folder. The Desktop's flush fails: it stands there, and may well be good.
+    for (const bool folder : {false, true})
+        for (const bool otherFileSystem : {false, true}) {
+            SCOPED_TRACE(std::string(folder ? "folder" : "file") + (otherFileSystem ? ", copied" : ", renamed"));
+            for (const auto& f : {desktop, temp}) fs::remove_all(f), fs::create_directories(f);
+            access.otherFileSystem = otherFileSystem;
+            (folder ? access.folderFlushFails : access.flushFails) = "Input/output error";
+            list = {};
+            list.sTempFolder = temp;
+            view = {};
+            Add(Clip("a.MTS"));
+            Run();
+            access.flushFails = access.folderFlushFails = "";
+            EXPECT_THAT(view.Lines().at(1), ::testing::EndsWith("... FAIL"));
+            ASSERT_EQ(view.failures.size(), 1u);
+            const convert::Failure& failure = view.failures[0].failure;
+            EXPECT_EQ(failure.kind, folder ? convert::FailureKind::kNotSafe : convert::FailureKind::kNotDelivered);
+            EXPECT_EQ(failure.detail, (folder ? OnDesktop("a.mp4") + ": " : "") + "Input/output error");
+            EXPECT_EQ(DesktopFiles(), folder ? Lines{"a.mp4"} : Lines{});
+            EXPECT_EQ(ReadFile(folder ? OnDesktop("a.mp4") : InTemp("a.mp4")), std::string(4096, 'v'));
+        }
 }
 
 TEST_F(BatchRunTest, ClosingTheWindowMidCopyLeavesNoPartOfTheCopy) {

@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <signal.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstddef>
 #include <cstring>
 #include <thread>
 
@@ -46,6 +51,22 @@ private:
     std::string folder_, failure_;
 };
 
+// From now on every sync this process asks for (fsync, fdatasync,
+// sync_file_range) answers `error`, as a file system that has no way to sync
+// (EINVAL) or a failing disk (EIO) does. For a child process: it lasts.
+bool SyncsAnswer(int error) {
+    sock_filter code[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fsync, 3, 0),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fdatasync, 2, 0),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_sync_file_range, 1, 0),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (static_cast<unsigned>(error) & SECCOMP_RET_DATA)),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
 class RealFaultsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -66,10 +87,10 @@ protected:
         WriteFile(path, "bytes=" + std::to_string(bytes) + "\n");
         list.Append(path, path);
     }
-    void Run() {
+    void Run(platform::FileAccess* access = nullptr) {
         convert::Supervisor supervisor(view);
         convert::BatchRun run(list, view, supervisor,
-                              {*platform_.files, folders, *platform_.processes, false, platform::kPosixPaths});
+                              {*platform_.files, folders, *platform_.processes, false, platform::kPosixPaths, access});
         run.Command1_Click();
     }
     static Names Listing(const std::string& folder) {
@@ -125,6 +146,31 @@ TEST_F(RealFaultsTest, AFullTemporaryFolderFailsTheConversionAndLeavesNoPartialF
     // The partial output is gone and the delivered result was moved away.
     EXPECT_EQ(Listing(temp), Names{});
     EXPECT_EQ(Listing(desktop), (Names{"small.mp4"}));
+}
+
+// A Desktop that cannot sync takes the result as it is; a disk that fails
+// the sync gets none, and the result stays in the temporary folder.
+TEST_F(RealFaultsTest, ASyncThatCannotBeDoneIsNoFailureButAFailedOneIs) {
+    AddClip("clip.MTS");
+    for (const auto& [error, delivered] : {std::pair{EINVAL, true}, std::pair{ENOTSUP, true}, std::pair{EIO, false}}) {
+        SCOPED_TRACE(std::strerror(error));
+        const pid_t program = fork();
+        if (program == 0) {
+            if (!SyncsAnswer(error)) _exit(2);
+            view.text.clear();
+            Run(platform_.access.get());
+            _exit(view.Lines().at(1).ends_with("... SUCCESS") ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(program, &status, 0), program);
+        ASSERT_TRUE(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "no seccomp filter here";
+        EXPECT_EQ(WEXITSTATUS(status), delivered ? 0 : 1);
+        EXPECT_EQ(Listing(desktop), delivered ? Names{"clip.mp4"} : Names{});
+        EXPECT_EQ(Listing(temp), delivered ? Names{} : Names{"clip.mp4"});
+        for (const auto& folder : {desktop, temp})
+            for (const auto& e : fs::directory_iterator(folder)) fs::remove(e.path());
+    }
 }
 
 // Killed at several moments of a delivery, the program leaves on the Desktop

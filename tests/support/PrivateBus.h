@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,30 +14,41 @@
 
 #include "TempFolder.h"
 
-extern char** environ;
-
 namespace testing_support {
 
-// A child process whose first line of output the test waits for.
+// A child process whose first line of output the test waits for. It dies
+// with the test however the test ends (a crash runs no destructor), and its
+// errors go to `errors`, never to the test's own output, which whoever runs
+// the test waits on until every holder is gone.
 class Child {
 public:
-    Child(const std::vector<std::string>& argv) {
+    explicit Child(const std::vector<std::string>& argv, const std::string& errors = "/dev/null") {
         int out[2];
-        if (pipe(out) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
+        if (pipe2(out, O_CLOEXEC) != 0) return;
+        const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
         std::vector<char*> args;
         for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
-        if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) pid_ = 0;
-        posix_spawn_file_actions_destroy(&actions);
+        const pid_t test = getpid();
+        pid_ = fork();
+        if (pid_ == 0) {
+            // Only what is safe between fork and exec in a threaded program.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (getppid() != test) _exit(127);  // the test ended already
+            setpgid(0, 0);                      // what it starts in turn goes with it
+            dup2(out[1], 1);
+            if (err >= 0) dup2(err, 2);
+            execv(args[0], args.data());
+            _exit(127);
+        }
+        if (pid_ < 0) pid_ = 0;
+        if (err >= 0) close(err);
         close(out[1]);
         output_ = out[0];
     }
     ~Child() {
         if (pid_ > 0) {
+            kill(-pid_, SIGTERM);
             kill(pid_, SIGTERM);
             waitpid(pid_, nullptr, 0);
         }

@@ -96,6 +96,7 @@ struct Observed {
     bool enabled = true;
     HWND close = nullptr;  // a window to close once the converter runs
     app::Form1* form = nullptr;
+    std::string gate;  // the gated stand-in's steps, let go once seen
 };
 Observed* observed = nullptr;
 void CALLBACK Observe(HWND, UINT, UINT_PTR id, DWORD) {
@@ -104,16 +105,19 @@ void CALLBACK Observe(HWND, UINT, UINT_PTR id, DWORD) {
     observed->caption = Caption(observed->form->Command1);
     observed->enabled = IsWindowEnabled(observed->form->Command1);
     if (observed->close) PostMessageW(observed->close, WM_CLOSE, 0, 0);
+    if (!observed->gate.empty())
+        for (const char* step : {"3", "6"}) wintest::WriteFile(observed->gate + step);
 }
 
 TEST_F(WindowTest, StartConvertsShowsConvertingThenFinishEndsTheProgram) {
     const std::string a = MakeFile("Birthday party.MTS"), b = MakeFile("b.MTS");
     UseFakeConverter("ok");
-    // Each converter lives long enough for the run to pump while it does.
-    wintest::ScopedVariable slow(L"FAKE_FFMPEG_SECONDS", L"0.5");
+    // The first converter waits until the run's pump has seen it running.
+    const std::string gate = root / "step";
+    wintest::ScopedVariable gated(L"FAKE_FFMPEG_GATE", wintest::Wide(gate).c_str());
     Load("\"" + a + "\" \"" + b + "\"");
     EXPECT_EQ(Caption(form->Command1), "START");
-    Observed seen{"", true, nullptr, form.get()};
+    Observed seen{"", true, nullptr, form.get(), gate};
     observed = &seen;
     SetTimer(nullptr, 0, 10, Observe);
     SendMessageW(form->Command1, BM_CLICK, 0, 0);

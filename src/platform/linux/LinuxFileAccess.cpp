@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <future>
 #include <vector>
 
 #include "Paths.h"
@@ -117,6 +120,21 @@ void FlushAsWeGo(int fd, off_t previous, off_t start, off_t length, bool& ranges
     fdatasync(fd);
 }
 
+// A file system that has no way to sync (some network and FUSE ones) says
+// so; it writes back on its own time, and nothing more can be done there.
+bool CannotSync(int error) { return error == EINVAL || error == ENOTSUP; }
+
+// A sync of what is left runs on a thread of its own, with `between` called
+// every few tens of milliseconds meanwhile: it may wait for a journal commit
+// that carries other programs' data too. "" or the reason. Whatever
+// `between` throws reaches the caller once the sync has ended.
+std::string SyncAside(int (*sync)(int), int fd, const CopyProgress& between, std::uint64_t total) {
+    auto done = std::async(std::launch::async, [=] { return sync(fd) == 0 ? 0 : errno; });
+    while (done.wait_for(std::chrono::milliseconds(40)) != std::future_status::ready) between(total, total);
+    const int error = done.get();
+    return error == 0 || CannotSync(error) ? std::string() : Reason(error);
+}
+
 }  // namespace
 
 std::unique_ptr<OpenFile> LinuxFileAccess::Open(const std::string& path, bool forWriting,
@@ -196,25 +214,36 @@ std::string LinuxFileAccess::CopyInPieces(const std::string& from, const std::st
         if (start > 0) posix_fadvise(in.get(), 0, start, POSIX_FADV_DONTNEED);
         between(copied, total);
     }
-    if (fdatasync(out.get()) != 0) return Reason(errno);
+    if (fdatasync(out.get()) != 0 && !CannotSync(errno)) return Reason(errno);
     if (const int error = out.Close()) return Reason(error);
     partial.Done();
     return {};
 }
 
-std::string LinuxFileAccess::FlushToDisk(const std::string& path) {
+std::string LinuxFileAccess::FlushToDisk(const std::string& path, const CopyProgress& between) {
     Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (file.get() < 0) return Reason(errno);
-    if (fdatasync(file.get()) != 0) return Reason(errno);
-    return {};
+    struct stat st {};
+    if (fstat(file.get(), &st) != 0) return Reason(errno);
+    // The data goes out piece by piece, each waited for on its own, so that
+    // the final sync has only the last piece and the file's times left.
+    const std::uint64_t total = static_cast<std::uint64_t>(st.st_size);
+    bool rangesWork = true;
+    off_t previous = 0;
+    for (off_t start = 0; rangesWork && start < st.st_size; start += static_cast<off_t>(kPiece)) {
+        const off_t length = std::min(static_cast<off_t>(kPiece), st.st_size - start);
+        FlushAsWeGo(file.get(), previous, start, length, rangesWork);
+        previous = start;
+        between(static_cast<std::uint64_t>(start + length), total);
+    }
+    // fsync, not fdatasync: the recording date set as its time must last too.
+    return SyncAside(fsync, file.get(), between, total);
 }
 
-std::string LinuxFileAccess::FlushFolder(const std::string& folder) {
+std::string LinuxFileAccess::FlushFolder(const std::string& folder, const CopyProgress& between) {
     Descriptor directory(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() < 0) return Reason(errno);
-    // A file system that cannot sync a folder says so; nothing more can be done there.
-    if (fsync(directory.get()) != 0 && errno != EINVAL && errno != ENOTSUP) return Reason(errno);
-    return {};
+    return SyncAside(fsync, directory.get(), between, 0);
 }
 
 std::string LinuxFileAccess::DeleteInPieces(const std::string& path, const CopyProgress& between) {

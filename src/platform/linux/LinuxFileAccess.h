@@ -13,8 +13,8 @@ public:
                          std::string& error) override;
     std::string CopyInPieces(const std::string& from, const std::string& to,
                              const CopyProgress& between) override;
-    std::string FlushToDisk(const std::string& path) override;
-    std::string FlushFolder(const std::string& folder) override;
+    std::string FlushToDisk(const std::string& path, const CopyProgress& between) override;
+    std::string FlushFolder(const std::string& folder, const CopyProgress& between) override;
     std::string DeleteInPieces(const std::string& path, const CopyProgress& between) override;
 };
 

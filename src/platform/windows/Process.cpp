@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -82,7 +84,10 @@ public:
         // By identifier, as the unload handler does; the handle we keep makes
         // sure the identifier still names our child.
         UniqueHandle h(OpenProcess(SYNCHRONIZE, FALSE, id_));
-        if (!h) return true;  // nothing that can be waited for
+        if (!h) {
+            DrainToEnd();
+            return true;  // nothing that can be waited for
+        }
         // In short steps, so that the pipe is emptied as it fills.
         const auto end = std::chrono::steady_clock::now() + limit;
         for (;;) {
@@ -90,7 +95,10 @@ public:
                 std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
             const DWORD step = static_cast<DWORD>(std::clamp<long long>(left.count(), 0, kWaitStepMs));
             const bool ended = WaitForSingleObject(h.get(), step) != WAIT_TIMEOUT;
-            Drain();
+            if (ended)
+                DrainToEnd();
+            else
+                Drain();
             if (ended || left.count() <= kWaitStepMs) return ended;
         }
     }
@@ -144,6 +152,24 @@ public:
                 tail_.erase(0, tail_.size() - kTailLimit);
                 skipped_ = true;
             }
+        }
+    }
+
+    // Once the converter has ended, everything it wrote: its last lines may
+    // reach the pipe after its end is seen (under Wine they do). Read until
+    // the pipe breaks (no writer is left), or for at most a few seconds
+    // should a program it started still hold the pipe.
+    void DrainToEnd() {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (output_) {
+            DWORD available = 0;
+            if (!PeekNamedPipe(output_.get(), nullptr, 0, nullptr, &available, nullptr)) return;  // all read
+            if (available > 0)
+                Drain();
+            else if (std::chrono::steady_clock::now() >= end)
+                return;
+            else
+                Sleep(5);
         }
     }
 
