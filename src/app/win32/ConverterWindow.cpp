@@ -25,7 +25,7 @@ constexpr forms::Control kControls[] = {
     {"Output", Kind::TextBox, "", "", {120, 1920, 6960, 3300}, 6},
 };
 constexpr int kCompactHeight = 1920, kDetailsHeight = 5340;
-constexpr forms::Layout kLayout{"", 7200, kCompactHeight, kControls};
+constexpr forms::Layout kLayout{"", 7200, kCompactHeight, kControls, {}};
 constexpr UINT_PTR kClockTimer = 1;
 constexpr int kGap = 8;              // pixels between the windows
 constexpr int kFewestDetails = 600;  // twips of output at the least

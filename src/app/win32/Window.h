@@ -1,6 +1,7 @@
 #pragma once
 // What the three windows share: the window class, the one font and icon, the
 // layout tables turned into controls at the screen's density, and the pump.
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,10 @@ std::wstring FontFace();
 HFONT WindowFont();
 HICON WindowIcon(bool small);
 
+// The width in twips that a control needs to show its caption whole, in the
+// windows' font with the system's margins.
+int CaptionTwips(const forms::Control& control, const std::string& shown);
+
 // A top-level window over one of the layouts: a close box and no maximize or
 // minimize button, its client area as designed. Hidden until shown.
 class Window {
@@ -52,7 +57,8 @@ public:
     static void Dispatch(MSG& msg);
 
 protected:
-    // Creates the window and its controls, in tab order so that Tab follows it.
+    // Creates the window and its controls, in tab order so that Tab follows it;
+    // the layout as fitted to its captions in the user's language.
     void Create(const forms::Layout& layout, DWORD exStyle = 0);
     virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     // A click on one of the window's buttons.
@@ -65,6 +71,7 @@ protected:
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    std::unique_ptr<const forms::FittedLayout> fitted_;
     std::vector<std::pair<std::string_view, HWND>> controls_;
     HWND focus_ = nullptr;
     bool closed_ = false;
