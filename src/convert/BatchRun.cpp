@@ -53,9 +53,17 @@ private:
 };
 }  // namespace
 
+// H.264 in 8-bit 4:2:0 and AAC, which every iPhone, iPad and iPod plays,
+// whatever the camera recorded (DV and Motion-JPEG are 4:2:2, today's cameras
+// 10-bit). Interlaced frames (AVCHD 50i/60i, HDV, DV, DVD) are deinterlaced,
+// one frame per frame; idet first clears the interlaced flag of progressive
+// footage stored as interlaced (25p/30p cameras), so that it, like every
+// progressive clip, passes through untouched.
+constexpr const char* kProgressive = "idet=analyze_interlaced_flag=10,bwdif=mode=send_frame:deint=interlaced";
+
 std::vector<std::string> BatchRun::ConverterArguments(const std::string& input,
                                                       const std::string& output) {
-    return {"-y", "-i", input, "-f", "mp4", output};
+    return {"-y", "-i", input, "-vf", kProgressive, "-pix_fmt", "yuv420p", "-f", "mp4", output};
 }
 
 void BatchRun::Command1_Click() {
@@ -147,7 +155,7 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
         files.DeleteFileForce(temporary);
 
     AppendLog(std::string(kNewLine) + LogLine(i + 1, longName));
-    if (!runProblem_.empty()) return Fail(Tr(kFailedStatus), runFailure_, false);
+    if (!runProblem_.empty()) return Fail(Tr(kFailedStatus), runFailure_);
     if (replacesInput) return Fail(Tr(kWouldReplaceInput), {FailureKind::kReplacesInput, {}});
 
     view_.SetLabel2(Tr(kConvertingStatus));
@@ -162,7 +170,7 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
                       std::string(kNewLine) + std::string(kNewLine) + error;
         runFailure_ = {FailureKind::kCannotStart, error};
         view_.ShowMessage(runProblem_);
-        return Fail(Tr(kFailedStatus), runFailure_, false);
+        return Fail(Tr(kFailedStatus), runFailure_);
     }
     view_.ConverterStarted(longName, i + 1, count);
     supervisor_.lConverterPid = supervisor_.Adopt(std::move(child));
@@ -300,7 +308,7 @@ std::string BatchRun::ClipProblem(const std::string& clip) {
     return {};
 }
 
-void BatchRun::Fail(const std::string& status, Failure why, bool pause) {
+void BatchRun::Fail(const std::string& status, Failure why) {
     ++failed_;
     why.detail = Shortened(std::move(why.detail));
     failures_.push_back({clipName_, std::move(why)});
@@ -308,7 +316,6 @@ void BatchRun::Fail(const std::string& status, Failure why, bool pause) {
     supervisor_.RefreshScreen();
     AppendLog(Tr(kFailWord));
     view_.FileFinished(number_, count_, false);
-    if (pause) supervisor_.Pause(supervisor_.timing().failurePause);
 }
 
 void BatchRun::AppendLog(const std::string& text) {

@@ -38,7 +38,8 @@ public:
 
     void Command1_Click();
 
-    // The converter's arguments: overwrite, the input, MP4, the output.
+    // The converter's arguments: overwrite, the input, the video made for the
+    // iPhone, MP4, the output.
     static std::vector<std::string> ConverterArguments(const std::string& input,
                                                        const std::string& output);
 
@@ -58,7 +59,7 @@ private:
     // which. "" or the reason.
     std::string Stage(const std::string& result, const std::string& staging, bool& moved);
     std::string CopyKeepingAlive(const std::string& result, const std::string& staging);
-    void Fail(const std::string& status, Failure why, bool pause = true);
+    void Fail(const std::string& status, Failure why);
     void AppendLog(const std::string& text);
 
     intake::FileList& list_;

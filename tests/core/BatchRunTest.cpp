@@ -127,7 +127,7 @@ protected:
     void Add(const std::string& path) { list.Append(path, path); }
 
     void Run(bool privateTemp = false) {
-        convert::Supervisor supervisor(view, timing);
+        convert::Supervisor supervisor(view);
         supervisorSeen = &supervisor;
         convert::BatchRun run(list, view, supervisor,
                               {files, folders, *platform_.processes, privateTemp, platform::kNativePaths,
@@ -165,7 +165,6 @@ protected:
     testing_support::FixedFolders folders;
     intake::FileList list;
     testing_support::FakeView view;
-    convert::Timing timing{std::chrono::milliseconds(5), std::chrono::milliseconds(30), std::chrono::milliseconds(5)};
     convert::Supervisor* supervisorSeen = nullptr;
     platform::SleepInhibitor* awake = nullptr;
 };
@@ -235,7 +234,9 @@ TEST_F(BatchRunTest, TheConverterGetsExactlyItsArguments) {
     const std::string a = Clip("a.b.MTS");
     Add(a);
     Run();
-    EXPECT_EQ(ConverterLog(), (Lines{"-y", "-i", a, "-f", "mp4", InTemp("a.b.mp4"), "no output", "--"}));
+    EXPECT_EQ(ConverterLog(),
+              (Lines{"-y", "-i", a, "-vf", "idet=analyze_interlaced_flag=10,bwdif=mode=send_frame:deint=interlaced",
+                     "-pix_fmt", "yuv420p", "-f", "mp4", InTemp("a.b.mp4"), "no output", "--"}));
     EXPECT_TRUE(fs::exists(OnDesktop("a.b.mp4")));
 }
 
@@ -471,7 +472,9 @@ TEST_F(BatchRunTest, AnEntryWithoutAConversionFormFailsInsideTheTemporaryFolder)
     Run();
     EXPECT_EQ(ReadFile(outside), "keep");
     EXPECT_THAT(view.Lines().at(1), ::testing::EndsWith("gone.MTS... FAIL"));
-    EXPECT_THAT(ConverterLog(), ::testing::ElementsAre("-y", "-i", "", "-f", "mp4", InTemp(".mp4"), "no output", "--"));
+    Lines expected = convert::BatchRun::ConverterArguments("", InTemp(".mp4"));
+    expected.insert(expected.end(), {"no output", "--"});
+    EXPECT_EQ(ConverterLog(), expected);
 }
 
 TEST_F(BatchRunTest, NumbersFollowListPosition) {
@@ -558,7 +561,7 @@ TEST_F(BatchRunTest, APrivateTemporaryFolderThatIsALinkIsRefused) {
 #endif
 
 TEST_F(BatchRunTest, AQuickConverterIsNoticedWithoutARefresh) {
-    convert::Supervisor supervisor(view, timing);
+    convert::Supervisor supervisor(view);
     std::string error;
     std::vector<std::string> searched;
     auto child = platform_.processes->Start(converter, {"-y", "-i", "", "-f", "mp4", InTemp("x.mp4")}, error);
@@ -573,44 +576,36 @@ TEST_F(BatchRunTest, AQuickConverterIsNoticedWithoutARefresh) {
     EXPECT_EQ(supervisor.refreshCount(), 0);
 }
 
-TEST_F(BatchRunTest, ARunningConverterIsWaitedForWithRefreshes) {
-    testing_support::SetEnv("FAKE_FFMPEG_SECONDS", "0.5");
-    convert::Supervisor supervisor(view, {std::chrono::milliseconds(50), std::chrono::milliseconds(0),
-                                          std::chrono::milliseconds(10)});
+TEST_F(BatchRunTest, ARunningConverterIsWaitedForWithTheWindowAnsweredUntilItEnds) {
+    // The converter goes on only when the window has been answered three times.
+    const std::string gate = root / "gate";
+    testing_support::SetEnv("FAKE_FFMPEG_GATE", gate);
+    convert::Supervisor supervisor(view);
+    int pumps = 0;
+    view.onPump = [&] {
+        if (++pumps == 3) WriteFile(gate + "3", ""), WriteFile(gate + "6", "");
+    };
     std::string error;
     supervisor.lConverterPid = supervisor.Adopt(
         platform_.processes->Start(converter, {"-y", "-i", Clip("x.MTS"), "-f", "mp4", InTemp("x.mp4")}, error));
     supervisor.WaitForExitProcess(supervisor.lConverterPid);
-    // About one refresh per wait step and pause, as long as it runs.
-    EXPECT_GE(supervisor.refreshCount(), 3);
-    EXPECT_LE(supervisor.refreshCount(), 12);
+    testing_support::SetEnv("FAKE_FFMPEG_GATE", "");
+    EXPECT_GE(pumps, 3);
     EXPECT_TRUE(supervisor.Converter()->Succeeded());
+    EXPECT_THAT(view.converterOutput, ::testing::HasSubstr("time=00:00:06.00"));
 }
 
-TEST_F(BatchRunTest, TheWaitEndsWithTheConverterNotWithTheRefreshPause) {
-    testing_support::SetEnv("FAKE_FFMPEG_SECONDS", "0.3");
-    convert::Supervisor supervisor(view, {std::chrono::seconds(60), std::chrono::milliseconds(0),
-                                          std::chrono::milliseconds(10)});
-    std::string error;
-    supervisor.lConverterPid = supervisor.Adopt(
-        platform_.processes->Start(converter, {"-y", "-i", Clip("x.MTS"), "-f", "mp4", InTemp("x.mp4")}, error));
-    const auto start = std::chrono::steady_clock::now();
-    supervisor.WaitForExitProcess(supervisor.lConverterPid);
-    // Not the minute that the refresh pause would last.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
-    EXPECT_EQ(supervisor.refreshCount(), 1);
-    EXPECT_TRUE(supervisor.Converter()->Succeeded());
-}
-
-TEST_F(BatchRunTest, TheRealPausesLastOneAndFiveSeconds) {
-    timing = convert::Timing{};  // the program's own values
+TEST_F(BatchRunTest, AFailureGoesStraightOnAndEveryStatusIsPaintedBeforeTheNext) {
     Add(Clip("a.MTS", "mode=fail"));
-    const auto start = std::chrono::steady_clock::now();
+    Add(Clip("b.MTS"));
+    // Between the FAIL and the next file's line the window is answered once,
+    // for the next name: no pause keeps the failure on the screen.
+    int pumpsAfterFail = 0;
+    view.onPump = [&] { pumpsAfterFail += view.text.size() >= 4 && view.text.substr(view.text.size() - 4) == "FAIL"; };
     Run();
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    // Three refreshes of one second and the five-second pause after a failure.
-    EXPECT_GE(elapsed, std::chrono::milliseconds(8000));
-    EXPECT_GE(view.repaints, 3);
+    EXPECT_EQ(pumpsAfterFail, 1);
+    EXPECT_THAT(view.Lines().at(2), ::testing::EndsWith("SUCCESS"));
+    EXPECT_GE(view.repaints, static_cast<int>(view.statuses.size()));
 }
 
 }  // namespace

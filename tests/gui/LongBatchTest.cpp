@@ -63,7 +63,6 @@ TEST_F(LongBatchTest, AThousandFilesEndInFinishAndHoldNoMoreThanAfterTen) {
     // go; otherwise a window's paint buffer, alive at one sample and not at
     // the other, is counted in the heap one time and mapped apart the next.
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-    fastTiming = {std::chrono::milliseconds(0), std::chrono::milliseconds(0), std::chrono::milliseconds(1)};
     UseFakeConverter();
     unsetenv("FAKE_FFMPEG_LOG");  // a growing log of its own would be growth too
     std::vector<std::string> clips;

@@ -40,7 +40,7 @@ void MainWindowTest::TearDown() {
 
 void MainWindowTest::Load(std::vector<std::string> rawTokens, bool noArguments) {
     environment->arguments.rawTokens = noArguments ? std::vector<std::string>{} : std::move(rawTokens);
-    form = std::make_unique<app::Form1>(platform, fastTiming);
+    form = std::make_unique<app::Form1>(platform);
     form->messageBoxHook = [this](const QString& text) { messages << text; };
     form->Form_Load();
 }

@@ -60,8 +60,6 @@ protected:
     platform::Platform platform;
     std::unique_ptr<app::Form1> form;
     QStringList messages;
-    convert::Timing fastTiming{std::chrono::milliseconds(20), std::chrono::milliseconds(50),
-                               std::chrono::milliseconds(10)};
 };
 
 }  // namespace gui_test

@@ -128,18 +128,26 @@ TEST_F(RunWindowTest, SettingDuringARunKeepsTheMainWindowDisabledUntilClosed) {
     EXPECT_TRUE(form->Command1->isEnabled());
 }
 
-TEST_F(RunWindowTest, TheWindowAnswersDuringTheFailurePause) {
-    UseFakeConverter("fail");
-    fastTiming.failurePause = std::chrono::milliseconds(400);
-    Load({MakeFile("Videos/a.MTS")});
+TEST_F(RunWindowTest, TheWindowAnswersWhileTheConverterWaitsAndAFailureGoesStraightOn) {
+    // The converter goes on only once the window's own timer opens its gate:
+    // the run ends only if the window answered while it waited.
+    UseFakeConverter();
+    const std::string gate = home / "gate";
+    setenv("FAKE_FFMPEG_GATE", gate.c_str(), 1);
+    const std::string bad = MakeFile("Videos/a.MTS", "mode=fail"), good = MakeFile("Videos/b.MTS");
+    Load({bad, good});
     form->ShowCentred();
     int answered = 0;
     QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] { ++answered; });
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (++answered == 5) testing_support::WriteFile(gate + "3", ""), testing_support::WriteFile(gate + "6", "");
+    });
     ticker.start(20);
     Start();
-    EXPECT_GE(answered, 5);  // timers kept firing: events were handled
-    EXPECT_EQ(Lines().at(2), "No. 1: " + QString::fromStdString(home / "Videos/a.MTS") + "... FAIL");
+    unsetenv("FAKE_FFMPEG_GATE");
+    EXPECT_GE(answered, 5);
+    EXPECT_EQ(Lines().mid(3), (QStringList{"No. 1: " + QString::fromStdString(bad) + "... FAIL",
+                                           "No. 2: " + QString::fromStdString(good) + "... SUCCESS", "**Finished**"}));
 }
 
 }  // namespace

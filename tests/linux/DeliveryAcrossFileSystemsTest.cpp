@@ -69,7 +69,7 @@ protected:
             if (view.label2.rfind("Transferring", 0) == 0) ++pumpsDuringTransfer;
             if (user) user();
         };
-        convert::Supervisor supervisor(view, timing);
+        convert::Supervisor supervisor(view);
         convert::BatchRun run(list, view, supervisor,
                               {*platform.files, folders, *platform.processes, false, platform::kNativePaths,
                                platform.access.get()});
@@ -89,7 +89,6 @@ protected:
     testing_support::FixedFolders folders;
     intake::FileList list;
     testing_support::FakeView view;
-    convert::Timing timing{std::chrono::milliseconds(5), std::chrono::milliseconds(5), std::chrono::milliseconds(5)};
     int pumpsDuringTransfer = 0;
 };
 

@@ -67,7 +67,7 @@ protected:
         list.Append(path, path);
     }
     void Run() {
-        convert::Supervisor supervisor(view, timing);
+        convert::Supervisor supervisor(view);
         convert::BatchRun run(list, view, supervisor,
                               {*platform_.files, folders, *platform_.processes, false, platform::kPosixPaths});
         run.Command1_Click();
@@ -89,7 +89,6 @@ protected:
     testing_support::FixedFolders folders;
     intake::FileList list;
     testing_support::FakeView view;
-    convert::Timing timing{std::chrono::milliseconds(1), std::chrono::milliseconds(1), std::chrono::milliseconds(1)};
 };
 
 TEST_F(RealFaultsTest, AResultTooBigForTheDesktopFailsAndTheRunGoesOn) {

@@ -66,8 +66,7 @@ protected:
     void TearDown() override { testing_support::SetEnv("PATH", savedPath); }
 
     void Convert() {
-        convert::Supervisor supervisor(view, {std::chrono::milliseconds(0), std::chrono::milliseconds(0),
-                                              std::chrono::milliseconds(20)});
+        convert::Supervisor supervisor(view);
         convert::BatchRun run(list, view, supervisor,
                               {*platform.files, folders, *platform.processes, false, platform::kNativePaths,
                                platform.access.get()});

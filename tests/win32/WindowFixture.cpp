@@ -74,7 +74,7 @@ void WindowTest::TearDown() {
 
 void WindowTest::Load(const std::string& commandLine) {
     environment->arguments.sCommandLine = commandLine;
-    form = std::make_unique<app::Form1>(platform, fastTiming);
+    form = std::make_unique<app::Form1>(platform);
     form->messageBoxHook = [this](const std::string& text) { messages.push_back(text); };
     form->Form_Load();
     form->ShowCentred();

@@ -41,8 +41,6 @@ protected:
     std::unique_ptr<app::Form1> form;
     std::vector<std::string> messages;
     std::unique_ptr<wintest::ScopedVariable> tempVariable, mode;
-    convert::Timing fastTiming{std::chrono::milliseconds(20), std::chrono::milliseconds(50),
-                               std::chrono::milliseconds(10)};
 };
 
 }  // namespace win32_test

@@ -18,8 +18,8 @@
 
 namespace app {
 
-Form1::Form1(platform::Platform& platform, convert::Timing timing)
-    : supervisor(*this, timing), platform_(platform), batch_(files, *this, supervisor, forms::MakeRunServices(platform)) {
+Form1::Form1(platform::Platform& platform)
+    : supervisor(*this), platform_(platform), batch_(files, *this, supervisor, forms::MakeRunServices(platform)) {
     const forms::Layout& layout = layout_.layout();
     SetUpWindow(*this, layout);
 
@@ -204,7 +204,10 @@ void Form1::ConverterEnded() {
     const bool hadFocus = converterWindow_->isActiveWindow();
     converterWindow_->close();
     converterWindow_->deleteLater();
-    if (hadFocus && isVisible()) activateWindow();
+    // The window system may take a while to move the focus; the user was
+    // watching all the same.
+    focusHandedBack_ = hadFocus && isVisible();
+    if (focusHandedBack_) activateWindow();
 }
 
 }  // namespace app
@@ -215,7 +218,7 @@ void Form1::RunEnded(int converted, int failed) {
     launcherEntry.Clear();
     runProgress_ = {};
     // A user watching the window sees the end there.
-    if (isActiveWindow()) return;
+    if (isActiveWindow() || focusHandedBack_) return;
     // The icon beside the program when it runs from its build, else the
     // installed theme's.
     const QString beside = Decode(platform_.environment->ProgramFolder()) + QStringLiteral("/clipvane.png");

@@ -30,7 +30,7 @@ namespace app {
 class Form1 : public QWidget, public convert::RunView {
     Q_OBJECT
 public:
-    Form1(platform::Platform& platform, convert::Timing timing = {});
+    explicit Form1(platform::Platform& platform);
     ~Form1() override;
 
     // Events, named after the control and the event.
@@ -107,6 +107,8 @@ private:
     QPointer<Form2> about_;
     QPointer<Form3> setting_;
     QPointer<ConverterWindow> converterWindow_;
+    // The last progress window had the focus and gave it back at its end.
+    bool focusHandedBack_ = false;
     convert::RunProgress runProgress_;
     QPointer<SummaryWindow> summary_;
 };

@@ -20,10 +20,8 @@ std::vector<std::string> DroppedPaths(HDROP drop) {
     return paths;
 }
 
-Form1::Form1(platform::Platform& platform, convert::Timing timing)
-    : supervisor(*this, timing),
-      platform_(platform),
-      batch_(files, *this, supervisor, forms::MakeRunServices(platform)) {
+Form1::Form1(platform::Platform& platform)
+    : supervisor(*this), platform_(platform), batch_(files, *this, supervisor, forms::MakeRunServices(platform)) {
     Create(forms::kForm1);
     Frame1 = Control("Frame1");
     Frame2 = Control("Frame2");

@@ -24,7 +24,7 @@ namespace app {
 // buttons that open the About and Setting windows. Closing it ends the program.
 class Form1 : public Window, public convert::RunView {
 public:
-    Form1(platform::Platform& platform, convert::Timing timing = {});
+    explicit Form1(platform::Platform& platform);
     ~Form1() override;
 
     // Events, named after the control and the event.
