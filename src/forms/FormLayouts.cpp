@@ -64,3 +64,53 @@ int ToPixels(int twips, int dpi) {
 }
 
 }  // namespace forms
+namespace forms {
+
+namespace {
+// Whole pixels at 96 dpi.
+int ToWholePixels(int twips) { return (twips + kTwipsPerPixel - 1) / kTwipsPerPixel * kTwipsPerPixel; }
+}  // namespace
+
+Control& FittedLayout::At(std::string_view name) {
+    return controls_[static_cast<std::size_t>(&Find(layout_, name) - controls_.data())];
+}
+
+void FittedLayout::MakeRoom(const FitRule& rule, int neededWidth) {
+    Control& c = At(rule.name);
+    const int extra = ToWholePixels(std::max(0, neededWidth - c.twips.width));
+    switch (rule.fit) {
+        case Fit::kGrowLeft: {
+            // The nearest control on its left that shares its rows.
+            int free = c.twips.left - kFitGap;
+            for (const Control& other : controls_)
+                if (&other != &c && other.container == c.container && other.twips.top < c.twips.top + c.twips.height &&
+                    c.twips.top < other.twips.top + other.twips.height &&
+                    other.twips.left + other.twips.width <= c.twips.left)
+                    free = std::min(free, c.twips.left - other.twips.left - other.twips.width - kFitGap);
+            const int into = std::clamp(extra, 0, std::max(0, free / kTwipsPerPixel * kTwipsPerPixel));
+            c.twips.left -= into;
+            c.twips.width += extra;
+            widen_ = std::max(widen_, extra - into);
+            break;
+        }
+        case Fit::kStretch: widen_ = std::max(widen_, extra); break;
+        case Fit::kMove: break;
+        case Fit::kCentre:
+            c.twips.left -= ToWholePixels(extra / 2);
+            c.twips.width += extra;
+            break;
+    }
+}
+
+void FittedLayout::Widen() {
+    if (widen_ == 0) return;
+    layout_.clientWidth += widen_;
+    for (const FitRule& rule : layout_.fit) {
+        Control& c = At(rule.name);
+        if (rule.fit == Fit::kStretch) c.twips.width += widen_;
+        if (rule.fit == Fit::kMove) c.twips.left += widen_;
+        if (rule.fit == Fit::kCentre) c.twips.left += ToWholePixels(widen_ / 2);
+    }
+}
+
+}  // namespace forms

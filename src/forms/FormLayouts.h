@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileMenu.h"
 #include "text/Translate.h"
 
 namespace forms {
@@ -31,10 +32,26 @@ struct Control {
     int tabIndex;
 };
 
+// How a control makes room for a caption wider than designed, in the user's
+// language. kGrowLeft: it grows to the left into the free space beside it,
+// keeping a gap, and the window widens by what that space lacks. kStretch:
+// it widens with the window. kMove: it moves right as the window widens.
+// kCentre: it grows about its middle and keeps the window's middle.
+enum class Fit { kGrowLeft, kStretch, kMove, kCentre };
+
+// What kGrowLeft keeps free beside the control: 8 pixels.
+inline constexpr int kFitGap = 120;
+
+struct FitRule {
+    std::string_view name;
+    Fit fit;
+};
+
 struct Layout {
     std::string_view caption;
     int clientWidth, clientHeight;  // twips
     std::span<const Control> controls;  // in the order the window defines them
+    std::span<const FitRule> fit;       // the controls that may make room for their caption
     // The control that gives up height when the window has less room than
     // designed (the controls below it move up); "" for none.
     std::string_view stretch = {};
@@ -52,7 +69,12 @@ inline constexpr Control kForm1Controls[] = {
     {"Label1", Kind::Label, "Frame1", "", {120, 360, 6135, 1695}, 3},
     {"Command1", Kind::Button, "", N_("START"), {120, 3600, 1935, 855}, 0},
 };
-inline constexpr Layout kForm1{"Clipvane", 6690, 4695, kForm1Controls};
+// Setting grows towards START; when that is not room enough, the window
+// widens, About moves with it and the frames and their contents stretch.
+inline constexpr FitRule kForm1Fit[] = {
+    {"Command3", Fit::kGrowLeft}, {"Command2", Fit::kMove},  {"Frame1", Fit::kStretch}, {"Frame2", Fit::kStretch},
+    {"Text1", Fit::kStretch},     {"Label1", Fit::kStretch}, {"Label2", Fit::kStretch}};
+inline constexpr Layout kForm1{"Clipvane", 6690, 4695, kForm1Controls, kForm1Fit};
 
 // The About text's pattern ("%1" is the version), and the text in English.
 inline constexpr std::string_view kAboutPattern = N_("Version %1\nThank you for using my application.");
@@ -63,10 +85,15 @@ inline constexpr Control kForm2Controls[] = {
     {"Label1", Kind::Label, "", kAboutText, {120, 0, 8175, 2055}, 0},
     {"Command1", Kind::Button, "", N_("Close"), {3240, 2160, 1695, 495}, 1},
 };
-inline constexpr Layout kForm2{N_("About this software"), 8430, 2730, kForm2Controls};
+inline constexpr Layout kForm2{N_("About this software"), 8430, 2730, kForm2Controls, {}};
+
+// The Send To frame's caption, and the same on a desktop whose file manager
+// has "Open With" instead.
+inline constexpr std::string_view kSendToCaption = N_("Right click a file and send to");
+inline constexpr std::string_view kOpenWithCaption = N_("Right click a file and open with");
 
 inline constexpr Control kForm3Controls[] = {
-    {"Frame2", Kind::Frame, "", N_("Right click a file and send to"), {240, 1920, 4215, 1095}, 4},
+    {"Frame2", Kind::Frame, "", kSendToCaption, {240, 1920, 4215, 1095}, 4},
     {"Option4", Kind::Option, "Frame2", N_("disabled"), {2160, 360, 1335, 495}, 6},
     {"Option3", Kind::Option, "Frame2", N_("enabled"), {360, 360, 1215, 495}, 5},
     {"Command1", Kind::Button, "", N_("Set"), {960, 3240, 2655, 495}, 3},
@@ -74,7 +101,10 @@ inline constexpr Control kForm3Controls[] = {
     {"Option2", Kind::Option, "Frame1", N_("No"), {2160, 480, 1575, 375}, 2},
     {"Option1", Kind::Option, "Frame1", N_("Yes"), {360, 480, 1455, 375}, 1},
 };
-inline constexpr Layout kForm3{N_("Setting"), 4680, 3945, kForm3Controls};
+// The frames widen with the window; Set keeps the middle.
+inline constexpr FitRule kForm3Fit[] = {
+    {"Frame1", Fit::kStretch}, {"Frame2", Fit::kStretch}, {"Command1", Fit::kCentre}};
+inline constexpr Layout kForm3{N_("Setting"), 4680, 3945, kForm3Controls, kForm3Fit};
 
 // The summary after a run in which clips failed: how many (Label1), each
 // failed clip with its reason (Text1), and its own button to close it.
@@ -83,7 +113,7 @@ inline constexpr Control kSummaryControls[] = {
     {"Text1", Kind::RichText, "", "", {120, 840, 7200, 3135}, 1},
     {"Command1", Kind::Button, "", N_("Close"), {5625, 4095, 1695, 495}, 2},
 };
-inline constexpr Layout kSummary{N_("Conversion problems"), 7440, 4710, kSummaryControls, "Text1"};
+inline constexpr Layout kSummary{N_("Conversion problems"), 7440, 4710, kSummaryControls, {}, "Text1"};
 
 // The converter's progress: the clip, its place in the run, the bar, the time
 // spent and left, and the converter's output below, shown only with Details
@@ -98,7 +128,7 @@ inline constexpr Control kProgressControls[] = {
     {"Output", Kind::TextBox, "", "", {120, 1920, 6960, 3300}, 6},
 };
 inline constexpr int kProgressCompactHeight = 1920;
-inline constexpr Layout kProgress{"", 7200, 5340, kProgressControls, "Output"};
+inline constexpr Layout kProgress{"", 7200, 5340, kProgressControls, {}, "Output"};
 
 // What a window or control with this caption shows, in the user's language.
 std::string Shown(std::string_view caption);
@@ -127,5 +157,39 @@ std::vector<std::string_view> FocusOrder(const Layout& layout);
 
 // Twips to pixels at a given dpi, rounded to the nearest pixel.
 int ToPixels(int twips, int dpi);
+
+// A layout as one face shows it: the captions of its file menu, and each
+// control with a fit rule made as wide as its caption needs.
+class FittedLayout {
+public:
+    // needed(control, shown) is the width in twips that the control needs to
+    // show its caption whole, in the face's font and the user's language.
+    template <typename Needed>
+    FittedLayout(const Layout& designed, platform::FileMenu menu, Needed needed)
+        : controls_(designed.controls.begin(), designed.controls.end()) {
+        if (menu == platform::FileMenu::kOpenWith)
+            for (Control& c : controls_)
+                if (c.caption == kSendToCaption) c.caption = kOpenWithCaption;
+        layout_ = {designed.caption, designed.clientWidth, designed.clientHeight, controls_, designed.fit};
+        for (const FitRule& rule : designed.fit) {
+            const Control& c = forms::Find(layout_, rule.name);
+            MakeRoom(rule, needed(c, Shown(c.caption)));
+        }
+        Widen();
+    }
+    FittedLayout(const FittedLayout&) = delete;
+    FittedLayout& operator=(const FittedLayout&) = delete;
+
+    const Layout& layout() const { return layout_; }
+
+private:
+    Control& At(std::string_view name);
+    void MakeRoom(const FitRule& rule, int neededWidth);
+    void Widen();
+
+    std::vector<Control> controls_;
+    Layout layout_{};
+    int widen_ = 0;  // twips the window grows by
+};
 
 }  // namespace forms

@@ -1,5 +1,7 @@
 #include "CommandLineIntake.h"
 
+#include <iterator>
+
 #include "PathForms.h"
 #include "ShowFileList.h"
 #include "Texts.h"
@@ -11,9 +13,11 @@ namespace {
 bool IsQuoted(const std::string& token) { return !token.empty() && token.front() == '"'; }
 }  // namespace
 
-std::string UsageText() {
+std::string UsageText(platform::FileMenu menu) {
     std::string text;
     for (auto line : kUsageLines) {
+        if (line == kUsageLines[std::size(kUsageLines) - 1] && menu == platform::FileMenu::kOpenWith)
+            line = kOpenWithUsageLine;
         text += text::Tr(line);
         text += kNewLine;
     }

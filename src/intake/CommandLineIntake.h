@@ -2,6 +2,7 @@
 #include "FileList.h"
 #include "IntakeView.h"
 #include "platform/Environment.h"
+#include "platform/FileMenu.h"
 #include "platform/FileSystem.h"
 #include "platform/NameForms.h"
 #include "platform/PathStyle.h"
@@ -15,7 +16,8 @@ void LoadFromCommandLine(FileList& list, platform::Environment& environment,
                          platform::NameForms& names, platform::FileSystem& files,
                          IntakeView& view, platform::PathStyle style = platform::kNativePaths);
 
-// The usage text: four lines, each ended by a line break.
-std::string UsageText();
+// The usage text: four lines, each ended by a line break; the last names the
+// file manager's menu that Setting puts Clipvane into.
+std::string UsageText(platform::FileMenu menu = platform::kNativeFileMenu);
 
 }  // namespace intake

@@ -24,6 +24,9 @@ inline constexpr std::string_view kUsageLines[] = {
     N_("To change the setting, "),
     N_("please right click and \"send to\" video file(s)."),
 };
+// The last usage line where the file manager's menu is "Open With".
+inline constexpr std::string_view kOpenWithUsageLine =
+    N_("please right click video file(s) and \"open with\" Clipvane.");
 
 inline constexpr std::string_view kStart = N_("START");
 inline constexpr std::string_view kFinish = N_("FINISH");

@@ -76,10 +76,13 @@ TEST_F(IntakeTest, RenderingReplacesEverythingAndEndsWithTheCount) {
 
 TEST_F(IntakeTest, NoArgumentsShowsUsageAndKeepsTheListEmpty) {
     LoadString("");
-    EXPECT_EQ(view.Lines(), (Lines{"Please drag & drop video file(s) here.",
-                                   "Drag & Dropping video file(s) to the Desktop icon is also OK.",
-                                   "To change the setting, ",
-                                   "please right click and \"send to\" video file(s).", ""}));
+    EXPECT_EQ(view.Lines(),
+              (Lines{"Please drag & drop video file(s) here.",
+                     "Drag & Dropping video file(s) to the Desktop icon is also OK.", "To change the setting, ",
+                     platform::kNativeFileMenu == platform::FileMenu::kSendTo
+                         ? "please right click and \"send to\" video file(s)."
+                         : "please right click video file(s) and \"open with\" Clipvane.",
+                     ""}));
     EXPECT_EQ(view.caret, view.text.size());
     EXPECT_EQ(list.iFileCount, 0);
     EXPECT_EQ(list.sTempFolder, "TEMPFOLDER");

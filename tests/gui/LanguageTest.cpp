@@ -11,6 +11,7 @@
 #include <fstream>
 #include <map>
 
+#include "Form3.h"
 #include "Look.h"
 #include "MainWindowFixture.h"
 #include "convert/RunTexts.h"
@@ -51,9 +52,9 @@ private:
     std::string saved_;
 };
 
-const QStringList kEnglishUsage{"Please drag & drop video file(s) here.",
-                                "Drag & Dropping video file(s) to the Desktop icon is also OK.",
-                                "To change the setting, ", "please right click and \"send to\" video file(s).", ""};
+const QStringList kEnglishUsage{
+    "Please drag & drop video file(s) here.", "Drag & Dropping video file(s) to the Desktop icon is also OK.",
+    "To change the setting, ", "please right click video file(s) and \"open with\" Clipvane.", ""};
 
 TEST_F(LanguageTest, WindowsReadInTheUsersLanguageAndEnglishStaysAsItWas) {
     struct Case {
@@ -87,6 +88,22 @@ TEST_F(LanguageTest, WindowsReadInTheUsersLanguageAndEnglishStaysAsItWas) {
         } else {
             EXPECT_EQ(Lines(), kEnglishUsage);
         }
+    }
+}
+
+// Linux's file managers have "Open With", not Windows' "Send To": the usage
+// text and the Setting window name the menu the launcher goes into.
+TEST_F(LanguageTest, UsageAndSettingNameTheOpenWithMenu) {
+    for (const auto& [language, menu] : {std::pair{"", "open with"}, {"de", "„Öffnen mit“"}}) {
+        Speak("C.UTF-8", language);
+        LoadWithoutArguments();
+        EXPECT_TRUE(Lines()[3].contains(menu)) << Lines()[3].toStdString();
+        form->ShowCentred();
+        QTest::mouseClick(form->Command3, Qt::LeftButton);
+        ASSERT_NE(form->settingWindow(), nullptr);
+        EXPECT_TRUE(form->settingWindow()->Frame2->title().contains(menu));
+        EXPECT_FALSE(form->settingWindow()->Frame2->title().contains(language[0] ? "Senden" : "send"));
+        form->settingWindow()->close();
     }
 }
 
@@ -136,7 +153,7 @@ TEST_F(LanguageTest, EveryCaptionFitsItsControl) {
         Speak("C.UTF-8", language == "C" ? "" : language.c_str());
         testing_support::ExpectCaptionsFit(
             [&](const std::string& text) { return metrics.horizontalAdvance(QString::fromStdString(text)); },
-            [](int twips) { return forms::ToPixels(twips, 96); }, margins, english);
+            [](int twips) { return forms::ToPixels(twips, 96); }, margins, english, app::Fitted);
         const forms::Rect label = forms::Find(forms::kForm1, "Label2").twips;
         const QRect box(0, 0, forms::ToPixels(label.width, 96), 10000);
         for (std::string_view status :

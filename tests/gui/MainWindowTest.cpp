@@ -20,7 +20,7 @@ TEST_F(MainWindowTest, LayoutFollowsTheDesign) {
         QString caption;
     };
     const Expect expected[] = {
-        {f.Command3, {160, 264, 73, 33}, "Setting"},
+        {f.Command3, {159, 264, 74, 33}, "Setting"},  // a pixel wider, to its caption
         {f.Command2, {256, 264, 177, 33}, "About this software"},
         {f.Frame2, {8, 152, 425, 73}, "Message"},
         {f.Label2, {8, 24, 409, 41}, ""},
@@ -62,10 +62,10 @@ TEST_F(MainWindowTest, OpensCentredWithStartFocusedAndTabsInOrder) {
 
 TEST_F(MainWindowTest, UsageTextWithoutArguments) {
     LoadWithoutArguments();
-    EXPECT_EQ(Lines(), (QStringList{"Please drag & drop video file(s) here.",
-                                    "Drag & Dropping video file(s) to the Desktop icon is also OK.",
-                                    "To change the setting, ",
-                                    "please right click and \"send to\" video file(s).", ""}));
+    EXPECT_EQ(Lines(),
+              (QStringList{"Please drag & drop video file(s) here.",
+                           "Drag & Dropping video file(s) to the Desktop icon is also OK.", "To change the setting, ",
+                           "please right click video file(s) and \"open with\" Clipvane.", ""}));
     EXPECT_EQ(form->Text1->textCursor().position(), Text().size());
     EXPECT_EQ(form->files.iFileCount, 0);
     EXPECT_EQ(form->Command1->text(), "START");

@@ -35,16 +35,17 @@ protected:
 TEST_F(SettingWindowTest, LayoutAndTabOrder) {
     app::Form3& w = Open();
     EXPECT_EQ(w.windowTitle(), "Setting");
-    EXPECT_EQ(w.size(), QSize(312, 263));
+    // Wider than designed, to the "Open With" caption.
+    EXPECT_EQ(w.size(), QSize(352, 263));
     EXPECT_EQ(w.Frame1->title(), "Create a shortcut to the Desktop?");
-    EXPECT_EQ(w.Frame2->title(), "Right click a file and send to");
-    EXPECT_EQ(w.Frame1->geometry(), QRect(16, 16, 281, 73));
-    EXPECT_EQ(w.Frame2->geometry(), QRect(16, 128, 281, 73));
+    EXPECT_EQ(w.Frame2->title(), "Right click a file and open with");
+    EXPECT_EQ(w.Frame1->geometry(), QRect(16, 16, 321, 73));
+    EXPECT_EQ(w.Frame2->geometry(), QRect(16, 128, 321, 73));
     EXPECT_EQ(w.Option1->geometry(), QRect(24, 32, 97, 25));
     EXPECT_EQ(w.Option2->geometry(), QRect(144, 32, 105, 25));
     EXPECT_EQ(w.Option3->geometry(), QRect(24, 24, 81, 33));
     EXPECT_EQ(w.Option4->geometry(), QRect(144, 24, 89, 33));
-    EXPECT_EQ(w.Command1->geometry(), QRect(64, 216, 177, 33));
+    EXPECT_EQ(w.Command1->geometry(), QRect(84, 216, 177, 33));
     EXPECT_EQ(w.Command1->text(), "Set");
     // The controls that take the focus, in tab order.
     std::vector<QWidget*> order;

@@ -64,7 +64,7 @@ sleep 0.5
 shown=$(timeout 5 xclip -o -selection clipboard || true)
 expected=$(printf '%s\n%s\n%s\n%s' "Please drag & drop video file(s) here." \
   "Drag & Dropping video file(s) to the Desktop icon is also OK." "To change the setting, " \
-  'please right click and "send to" video file(s).')
+  'please right click video file(s) and "open with" Clipvane.')
 [ "$shown" = "$expected" ] || { echo "shown:"; echo "$shown"; fail "the log box does not show the usage text"; }
 "$closer" "$window"
 for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done

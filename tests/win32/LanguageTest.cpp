@@ -53,7 +53,11 @@ TEST(Captions, FitTheirControlsInEveryLanguage) {
         SCOPED_TRACE(Utf8(locale));
         HGDIOBJ old = SelectObject(dc, app::WindowFont());
         testing_support::ExpectCaptionsFit([&](const std::string& text) { return TextWidth(dc, text); },
-                                           [](int twips) { return app::Pixels(twips); }, margins, english);
+                                           [](int twips) { return app::Pixels(twips); }, margins, english,
+                                           [](const forms::Layout& designed) {
+                                               return forms::FittedLayout(designed, platform::kNativeFileMenu,
+                                                                          app::CaptionTwips);
+                                           });
         SelectObject(dc, old);
         text::UseCatalog(nullptr);
     }

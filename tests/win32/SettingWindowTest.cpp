@@ -1,6 +1,8 @@
 #include <wrl/client.h>
 
 #include "WindowFixture.h"
+#include "platform/windows/Catalog.h"
+#include "text/Translate.h"
 
 namespace win32_test {
 namespace {
@@ -45,6 +47,20 @@ protected:
     }
     void Click(HWND h) { SendMessageW(h, BM_CLICK, 0, 0); }
 };
+
+// Windows has "Send To": the usage text and the Setting window name it.
+TEST_F(SettingTest, UsageAndSettingNameSendTo) {
+    for (const auto& [locale, menu] : {std::pair{L"en-US", "send to"}, {L"de-DE", "„Senden an“"}}) {
+        const platform::windows::ResourceCatalog catalog(locale);
+        text::UseCatalog(&catalog);
+        Load("");
+        EXPECT_NE(Lines(*form)[3].find(menu), std::string::npos) << Lines(*form)[3];
+        app::Form3& w = Open();
+        EXPECT_NE(app::FromControlText(app::TextOf(w.Frame2)).find(menu), std::string::npos);
+        SendMessageW(w.hwnd, WM_CLOSE, 0, 0);
+        text::UseCatalog(nullptr);
+    }
+}
 
 TEST_F(SettingTest, SetCreatesAndRemovesRealShortcuts) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

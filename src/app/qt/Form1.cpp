@@ -19,7 +19,7 @@ namespace app {
 
 Form1::Form1(platform::Platform& platform)
     : supervisor(*this), platform_(platform), batch_(files, *this, supervisor, forms::MakeRunServices(platform)) {
-    const forms::Layout& layout = forms::kForm1;
+    const forms::Layout& layout = layout_.layout();
     SetUpWindow(*this, layout);
 
     Command3 = new QPushButton(Caption(layout, "Command3"), this);

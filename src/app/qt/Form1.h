@@ -12,6 +12,7 @@
 #include "Form3.h"
 #include "LauncherEntry.h"
 #include "LogBox.h"
+#include "Look.h"
 #include "RunEndNotice.h"
 #include "SummaryWindow.h"
 #include "convert/BatchRun.h"
@@ -96,6 +97,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    const forms::FittedLayout layout_ = Fitted(forms::kForm1);
     platform::Platform& platform_;
     convert::BatchRun batch_;
     // The button's state, kept apart from the caption, which is translated.

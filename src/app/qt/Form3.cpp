@@ -8,7 +8,7 @@
 namespace app {
 
 Form3::Form3(Form1& form1) : form1_(form1), form_(form1.platform(), *this) {
-    const forms::Layout& layout = forms::kForm3;
+    const forms::Layout& layout = layout_.layout();
     SetUpWindow(*this, layout);
     setAttribute(Qt::WA_DeleteOnClose);  // every opening is a new window
 

@@ -4,6 +4,7 @@
 #include <QRadioButton>
 #include <QWidget>
 
+#include "Look.h"
 #include "forms/SettingForm.h"
 
 namespace app {
@@ -43,6 +44,7 @@ private:
     void ShowMessage(const std::string& text) override;
     void Unload() override { close(); }
 
+    const forms::FittedLayout layout_ = Fitted(forms::kForm3);
     Form1& form1_;
     forms::SettingForm form_;
 };

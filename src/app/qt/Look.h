@@ -41,6 +41,15 @@ QTranslator* InstallQtTranslations(const QLocale& locale = QLocale());
 QString Tr(const char* english);
 QString TrN(const char* one, const char* many, unsigned long n);
 
+// The width in twips that a control needs to show its caption whole, in
+// the windows' font and the style's margins.
+int CaptionTwips(const forms::Control& control, const std::string& shown);
+
+// A window's layout as this face shows it, in the user's language.
+inline forms::FittedLayout Fitted(const forms::Layout& designed) {
+    return forms::FittedLayout(designed, platform::kNativeFileMenu, CaptionTwips);
+}
+
 // A control's caption and rectangle (in its container) from the layout.
 QString Caption(const forms::Layout& layout, std::string_view name);
 void Place(QWidget& control, const forms::Layout& layout, std::string_view name);

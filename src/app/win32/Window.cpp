@@ -193,7 +193,25 @@ HWND Window::Control(std::string_view name) const {
     return nullptr;
 }
 
-void Window::Create(const forms::Layout& layout, DWORD exStyle) {
+int CaptionTwips(const forms::Control& control, const std::string& shown) {
+    int margin = 0;
+    if (control.kind == forms::Kind::Button)
+        margin = 2 * (GetSystemMetrics(SM_CXEDGE) + 1);
+    else if (control.kind == forms::Kind::Option)
+        margin = GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+    else if (control.kind == forms::Kind::Frame)
+        margin = 2 * 8;
+    HDC dc = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, WindowFont());
+    const std::wstring wide = ToControlText(shown);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return MulDiv(size.cx + margin, 1440, ScreenDpi());
+}
+
+void Window::Create(const forms::Layout& designed, DWORD exStyle) {
     static const bool commonControls = [] {
         INITCOMMONCONTROLSEX init{sizeof init, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
         return InitCommonControlsEx(&init) != FALSE;
@@ -201,9 +219,11 @@ void Window::Create(const forms::Layout& layout, DWORD exStyle) {
     (void)commonControls;
     // The rich edit control's class comes with its library.
     static bool richEdit = false;
-    for (const forms::Control& c : layout.controls)
+    for (const forms::Control& c : designed.controls)
         if (c.kind == forms::Kind::RichText && !richEdit) richEdit = LoadLibraryW(L"Msftedit.dll") != nullptr;
     RegisterOnce(Procedure);
+    fitted_ = std::make_unique<const forms::FittedLayout>(designed, platform::kNativeFileMenu, CaptionTwips);
+    const forms::Layout& layout = fitted_->layout();
     layout_ = &layout;
     // Not WS_CLIPCHILDREN: the window paints the inside of its frames.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;

@@ -1,6 +1,7 @@
 #pragma once
 // What the three windows share: the window class, the one font and icon, the
 // layout tables turned into controls at the screen's density, and the pump.
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,9 @@ HICON WindowIcon(bool small);
 
 // The work area of the monitor `window` is on, in screen pixels.
 forms::Rect WorkArea(HWND window);
+// The width in twips that a control needs to show its caption whole, in the
+// windows' font with the system's margins.
+int CaptionTwips(const forms::Control& control, const std::string& shown);
 
 // A top-level window over one of the layouts: a close box and no maximize or
 // minimize button, its client area as designed. Hidden until shown.
@@ -59,7 +63,8 @@ public:
     static void Dispatch(MSG& msg);
 
 protected:
-    // Creates the window and its controls, in tab order so that Tab follows it.
+    // Creates the window and its controls, in tab order so that Tab follows it;
+    // the layout as fitted to its captions in the user's language.
     void Create(const forms::Layout& layout, DWORD exStyle = 0);
     virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     // A click on one of the window's buttons.
@@ -75,6 +80,7 @@ protected:
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    std::unique_ptr<const forms::FittedLayout> fitted_;
     std::vector<std::pair<std::string_view, HWND>> controls_;
     HWND focus_ = nullptr;
     bool closed_ = false;
