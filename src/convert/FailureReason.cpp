@@ -73,8 +73,7 @@ std::string EndText(const platform::ExitStatus& ended) {
     return Tr("unknown exit");
 }
 
-Failure ConverterFailure(std::string_view outputTail, const platform::ExitStatus& ended,
-                         std::string_view clipProblem) {
+Failure ConverterFailure(std::string_view outputTail, const platform::ExitStatus& ended, std::string_view clipProblem) {
     const std::vector<std::string_view> lines = ErrorLines(outputTail);
     if (!clipProblem.empty()) return {FailureKind::kMissing, std::string(clipProblem)};
     if (Crashed(ended)) return {FailureKind::kCrashed, EndText(ended)};

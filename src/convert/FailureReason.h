@@ -37,8 +37,7 @@ struct FailedClip {
 // What the run knows once the converter has ended without a result: the
 // last of its output, how it ended and, when the clip could not be opened,
 // the system's reason.
-Failure ConverterFailure(std::string_view outputTail, const platform::ExitStatus& ended,
-                         std::string_view clipProblem);
+Failure ConverterFailure(std::string_view outputTail, const platform::ExitStatus& ended, std::string_view clipProblem);
 
 // True when the process crashed or was stopped rather than ending by itself:
 // a signal, our own termination, or a Windows exception code (0xC...).

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <map>
-#include <filesystem>
 
 #include "convert/BatchRun.h"
 #include "convert/RunTexts.h"

@@ -21,8 +21,8 @@ TEST(FailureReason, ComesFromTheClipCheckTheConvertersLastLinesAndHowItEnded) {
     } rows[] = {
         {"/v/a.MTS: No such file or directory\n", kExit1, "No such file or directory", FailureKind::kMissing,
          "No such file or directory"},
-        {"ffmpeg version 5.1\n  libavutil 57.28\nrnd.MTS: Invalid data found when processing input\n", kExit1,
-         "", FailureKind::kDamaged, "rnd.MTS: Invalid data found when processing input"},
+        {"ffmpeg version 5.1\n  libavutil 57.28\nrnd.MTS: Invalid data found when processing input\n", kExit1, "",
+         FailureKind::kDamaged, "rnd.MTS: Invalid data found when processing input"},
         // Windows line ends; the line is told without them.
         {"C:\\v\\a.MTS: Invalid data found when processing input\r\n", kExit1, "", FailureKind::kDamaged,
          "C:\\v\\a.MTS: Invalid data found when processing input"},
@@ -33,10 +33,11 @@ TEST(FailureReason, ComesFromTheClipCheckTheConvertersLastLinesAndHowItEnded) {
          FailureKind::kCrashed, "killed by signal 11 (SIGSEGV)"},
         // A crash is told by how the converter ended, whatever its words.
         {"", platform::ExitStatus::Exited(0xC0000005), "", FailureKind::kCrashed, "exit code 0xC0000005"},
-        {"Invalid data found when processing input\n", platform::ExitStatus::Ended(How::kTerminated), "", FailureKind::kCrashed, "terminated"},
+        {"Invalid data found when processing input\n", platform::ExitStatus::Ended(How::kTerminated), "",
+         FailureKind::kCrashed, "terminated"},
         {"", platform::ExitStatus::Ended(How::kUnknown), "", FailureKind::kConverterFailed, "unknown exit"},
-        {"frame=  10\rExiting normally, received signal 15.\n", platform::ExitStatus::Exited(255), "", FailureKind::kCrashed,
-         "Exiting normally, received signal 15."},
+        {"frame=  10\rExiting normally, received signal 15.\n", platform::ExitStatus::Exited(255), "",
+         FailureKind::kCrashed, "Exiting normally, received signal 15."},
         // Nothing known: the converter's own last word, else how it ended.
         {"Unknown encoder 'libx264'\nConversion failed!\n", kExit1, "", FailureKind::kConverterFailed,
          "Unknown encoder 'libx264'"},

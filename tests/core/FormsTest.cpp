@@ -197,9 +197,15 @@ TEST(PlacementTest, BesideBelowAboveLeftOnTheMainWindowsMonitorElseShrunk) {
         {"1024 x 768: below", {0, 0, 1024, 768}, {289, 227, 446, 313}, progress, {289, 548, 480, 150}},
         {"at the right edge: left", {0, 0, 1024, 768}, {578, 100, 446, 340}, summary, {74, 100, 496, 344}},
         {"second monitor", {1920, 0, 1280, 1024}, {2020, 100, 446, 340}, summary, {2474, 100, 496, 344}},
-        {"monitor left of the primary: above", {-1280, 0, 1280, 1024}, {-880, 600, 446, 340}, summary,
+        {"monitor left of the primary: above",
+         {-1280, 0, 1280, 1024},
+         {-880, 600, 446, 340},
+         summary,
          {-880, 248, 496, 344}},
-        {"no band has the width: the largest, narrower", {0, 0, 1024, 768}, {200, 0, 446, 768}, summary,
+        {"no band has the width: the largest, narrower",
+         {0, 0, 1024, 768},
+         {200, 0, 446, 768},
+         summary,
          {654, 0, 370, 344}},
         {"the main window fills it: off it", {0, 0, 1024, 768}, {0, 0, 1024, 768}, summary, {0, 776, 496, 344}},
     };
@@ -211,7 +217,9 @@ TEST(PlacementTest, BesideBelowAboveLeftOnTheMainWindowsMonitorElseShrunk) {
         EXPECT_TRUE(apart) << row.where;
     }
     // Shorter, the summary's list gives up the height and its button moves up with the bottom.
-    const auto fitted = [](std::string_view name) { return forms::Fitted(forms::kSummary, forms::Find(forms::kSummary, name), 3210); };
+    const auto fitted = [](std::string_view name) {
+        return forms::Fitted(forms::kSummary, forms::Find(forms::kSummary, name), 3210);
+    };
     EXPECT_EQ(fitted("Text1"), (forms::Rect{120, 840, 7200, 1635}));
     EXPECT_EQ(fitted("Command1"), (forms::Rect{5625, 2595, 1695, 495}));
     EXPECT_EQ(fitted("Label1"), (forms::Rect{120, 120, 7200, 615}));

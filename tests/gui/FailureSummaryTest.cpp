@@ -32,7 +32,7 @@ TEST_F(MainWindowTest, ADamagedClipEndsInFailAndASummarySaysWhy) {
     EXPECT_EQ(summary->Text1->toPlainText(),
               "Beach <day> & night.MTS\nThe clip is damaged or is not a video: the converter could not read it.\n"
               "Beach <day> & night.MTS: Invalid data found when processing input\n"
-                  "gone.MTS\nThe clip is missing or cannot be read.\nNo such file or directory");
+              "gone.MTS\nThe clip is missing or cannot be read.\nNo such file or directory");
     // The name stands out; ffmpeg's line is there in smaller print.
     const QTextDocument* document = summary->Text1->document();
     EXPECT_TRUE(FontAt(document->findBlockByNumber(0)).bold());

@@ -18,7 +18,8 @@ TEST(ProgressWindowTest, ShowsTheClipItsPlaceThePercentAndKeepsTheDetailsFolded)
     EXPECT_EQ(window.place()->text(), "2 of 5");
     EXPECT_TRUE(window.testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_TRUE(window.windowFlags() & Qt::WindowDoesNotAcceptFocus);
-    window.ShowProgress(Shown(25, "Input #0, mpegts, from 'clip.MTS':\n  Duration: 00:00:20.00\n", "frame=  206 time=00:00:05.00"));
+    window.ShowProgress(
+        Shown(25, "Input #0, mpegts, from 'clip.MTS':\n  Duration: 00:00:20.00\n", "frame=  206 time=00:00:05.00"));
     EXPECT_EQ(window.bar()->value(), 25);
     window.ShowProgress(Shown(50, "", "frame=  302 time=00:00:10.00 bitrate=N/A"));
     EXPECT_EQ(window.bar()->value(), 50);
@@ -48,7 +49,8 @@ TEST(ProgressWindowTest, ShowsTheClipItsPlaceThePercentAndKeepsTheDetailsFolded)
 
 TEST(ProgressWindowTest, WithoutALengthTheBarIsBusyAndOnlyTheTimeSpentShows) {
     app::ConverterWindow window("pipe.MTS", "pipe.MTS", 1, 1);
-    window.ShowProgress({std::nullopt, std::chrono::milliseconds(1500), std::nullopt, "", "frame= 50 time=00:00:01.88"});
+    window.ShowProgress(
+        {std::nullopt, std::chrono::milliseconds(1500), std::nullopt, "", "frame= 50 time=00:00:01.88"});
     EXPECT_EQ(window.bar()->maximum(), 0);  // busy
     EXPECT_TRUE(window.left()->text().isEmpty());
     EXPECT_FALSE(window.elapsed()->text().isEmpty());

@@ -5,8 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "convert/FailureReason.h"
 #include "TestFolders.h"
+#include "convert/FailureReason.h"
 #include "platform/linux/LinuxProcess.h"
 
 namespace {

@@ -134,7 +134,8 @@ using CamcorderFormatsEndToEnd = RecordingDateEndToEnd;
 
 // ffmpeg's idet on a file: its frames read as progressive, and all of them.
 std::pair<int, int> ProgressiveFrames(const std::string& file) {
-    std::istringstream out(Output("ffmpeg -nostdin -i '" + file + "' -vf idet -f null - 2>&1 | "
+    std::istringstream out(Output("ffmpeg -nostdin -i '" + file +
+                                  "' -vf idet -f null - 2>&1 | "
                                   "sed -n 's/.*Multi frame detection: //p' | tr -dc '0-9 '"));
     int tff = 0, bff = 0, progressive = 0, undetermined = 0;
     out >> tff >> bff >> progressive >> undetermined;

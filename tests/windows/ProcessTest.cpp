@@ -2,8 +2,8 @@
 
 #include <chrono>
 
-#include "convert/FailureReason.h"
 #include "WindowsTestSupport.h"
+#include "convert/FailureReason.h"
 #include "platform/windows/WindowsPlatform.h"
 
 namespace {

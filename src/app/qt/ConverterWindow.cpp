@@ -65,8 +65,13 @@ ConverterWindow::ConverterWindow(const QString& name, const QString& path, int n
     QFont mono(QStringLiteral("Monospace"));
     mono.setStyleHint(QFont::TypeWriter);
     details_->setFont(mono);
-    SetUpFocus(kLayout, {{"Name", name_}, {"Place", place_}, {"Bar", bar_}, {"Elapsed", elapsed_},
-                         {"Left", left_}, {"Details", detailsButton_}, {"Output", details_}});
+    SetUpFocus(kLayout, {{"Name", name_},
+                         {"Place", place_},
+                         {"Bar", bar_},
+                         {"Elapsed", elapsed_},
+                         {"Left", left_},
+                         {"Details", detailsButton_},
+                         {"Output", details_}});
     details_->setFocusPolicy(Qt::NoFocus);
 
     connect(detailsButton_, &QPushButton::toggled, this, [this](bool shown) { ShowDetails(shown); });

@@ -1,8 +1,8 @@
 #include "Form1.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTextCursor>
 

@@ -18,9 +18,9 @@ QSize PlaceBeside(QWidget& window, const QWidget& avoid, QSize wanted) {
     // (none without a window manager) tells how much one will add.
     const QSize frame = avoid.frameGeometry().size() - avoid.geometry().size();
     const QRect main = avoid.frameGeometry(), room = WorkArea(avoid);
-    const forms::Rect spot = forms::PlaceBeside({main.x(), main.y(), main.width(), main.height()},
-                                                wanted.width() + frame.width(), wanted.height() + frame.height(),
-                                                {room.x(), room.y(), room.width(), room.height()});
+    const forms::Rect spot =
+        forms::PlaceBeside({main.x(), main.y(), main.width(), main.height()}, wanted.width() + frame.width(),
+                           wanted.height() + frame.height(), {room.x(), room.y(), room.width(), room.height()});
     window.move(spot.left, spot.top);
     return QSize(spot.width - frame.width(), spot.height - frame.height());
 }

@@ -160,7 +160,8 @@ ExitStatus LinuxChildProcess::Status() const {
     using How = ExitStatus::How;
     if (!ended_) return {};
     if (statusKnown_ && WIFEXITED(status_)) return ExitStatus::Exited(static_cast<std::uint32_t>(WEXITSTATUS(status_)));
-    if (statusKnown_ && WIFSIGNALED(status_)) return ExitStatus::Signalled(WTERMSIG(status_), SignalName(WTERMSIG(status_)));
+    if (statusKnown_ && WIFSIGNALED(status_))
+        return ExitStatus::Signalled(WTERMSIG(status_), SignalName(WTERMSIG(status_)));
     return ExitStatus::Ended(How::kUnknown);
 }
 
