@@ -100,9 +100,12 @@ std::string Desktop() {
 
 // Starts the program in its own folder with the files on its command line
 // and returns its main window.
-HWND StartProgram(const std::string& program, const std::vector<std::string>& files, PROCESS_INFORMATION& process) {
+// Each file in quotes, as Explorer passes them, or as typed without them.
+HWND StartProgram(const std::string& program, const std::vector<std::string>& files, PROCESS_INFORMATION& process,
+                  bool quoted = true) {
+    const std::wstring quote = quoted ? L"\"" : L"";
     std::wstring commandLine = L"\"" + Wide(program) + L"\"";
-    for (const auto& file : files) commandLine += L" \"" + Wide(file) + L"\"";
+    for (const auto& file : files) commandLine += L" " + quote + Wide(file) + quote;
     const std::wstring folder = Wide(program.substr(0, program.find_last_of('\\')));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -235,7 +238,8 @@ TEST_F(EndToEnd, APathWithForwardSlashesIsListedAndConverted) {
     ScopedVariable mode(L"FAKE_FFMPEG_MODE", L"ok");
     std::string forward = b;
     std::replace(forward.begin(), forward.end(), '\\', '/');
-    HWND window = StartProgram(folder / "Clipvane.exe", {forward}, process);
+    // Unquoted, as a script may pass it: listed in its long form.
+    HWND window = StartProgram(folder / "Clipvane.exe", {forward}, process, false);
     ASSERT_NE(window, nullptr);
     HWND log = ChildOf(window, L"Edit");
     HWND start = ChildOf(window, L"Button", "START");
