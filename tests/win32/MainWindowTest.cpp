@@ -143,7 +143,7 @@ TEST_F(WindowTest, ClosingMidRunStopsTheConverterAndWritesNothingMore) {
     const std::string a = MakeFile("a.MTS");
     UseFakeConverter("hang");
     Load("\"" + a + "\"");
-    Observed seen{"", true, form->hwnd, form.get()};
+    Observed seen{"", true, form->hwnd, form.get(), {}};
     observed = &seen;
     SetTimer(nullptr, 0, 10, Observe);
     SendMessageW(form->Command1, BM_CLICK, 0, 0);  // returns once the close was handled
