@@ -214,7 +214,7 @@ std::string LinuxFileAccess::CopyInPieces(const std::string& from, const std::st
         if (start > 0) posix_fadvise(in.get(), 0, start, POSIX_FADV_DONTNEED);
         between(copied, total);
     }
-    if (fdatasync(out.get()) != 0 && !CannotSync(errno)) return Reason(errno);
+    if (std::string problem = SyncAside(fdatasync, out.get(), between, total); !problem.empty()) return problem;
     if (const int error = out.Close()) return Reason(error);
     partial.Done();
     return {};
