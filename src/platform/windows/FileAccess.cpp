@@ -233,7 +233,10 @@ public:
                     copied += got;
                     between(copied, static_cast<std::uint64_t>(size.QuadPart));
                 }
-                if (problem.empty() && !FlushFileBuffers(out.get())) problem = ErrorUnlessCannotSync(GetLastError());
+                // The whole copy is flushed here: beside the window, which goes on answering.
+                if (problem.empty())
+                    problem = ErrorUnlessCannotSync(
+                        FlushAside(out.get(), [&] { between(copied, static_cast<std::uint64_t>(size.QuadPart)); }));
             } catch (...) {
                 CloseHandle(out.release());
                 DeleteFileW(destination.c_str());
