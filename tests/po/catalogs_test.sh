@@ -18,18 +18,39 @@ msgcmp --use-untranslated "$work/extracted.pot" "$root/po/clipvane.pot" 2>"$work
   { cat "$work/stale"; fail "po/clipvane.pot holds texts the code no longer has (run scripts/update-po.sh)"; }
 
 # One line per entry: what must agree between the English and a translation.
+# msgexec runs this once per entry, so it forks nothing.
 cat >"$work/shape.sh" <<'SHAPE'
+nl='
+'
+# Sets shape: the %N markers with their counts, the lines as grep -c counts
+# them, and whether it starts or ends with a space or starts with "**".
 shape() {
-  printf '%s' "$1" | grep -o '%[0-9]' | sort | tr -d '\n'
-  printf ' %s' "$(printf '%s' "$1" | grep -c '')"
-  case $1 in " "*) printf ' lead' ;; esac
-  case $1 in *" ") printf ' trail' ;; esac
-  case $1 in "**"*) printf ' stars' ;; esac
+  shape=
+  for digit in 0 1 2 3 4 5 6 7 8 9; do
+    rest=$1 count=0
+    while :; do
+      case $rest in *"%$digit"*) rest=${rest#*"%$digit"} count=$((count + 1)) ;; *) break ;; esac
+    done
+    [ $count -eq 0 ] || shape="$shape %$digit*$count"
+  done
+  rest=$1 count=0
+  while :; do
+    case $rest in *"$nl"*) rest=${rest#*"$nl"} count=$((count + 1)) ;; *) break ;; esac
+  done
+  [ -z "$rest" ] || count=$((count + 1))
+  shape="$shape $count"
+  case $1 in " "*) shape="$shape lead" ;; esac
+  case $1 in *" ") shape="$shape trail" ;; esac
+  case $1 in "**"*) shape="$shape stars" ;; esac
 }
 [ -z "$MSGEXEC_MSGID" ] && exit 0
-translation=$(cat)
-[ "$(shape "$MSGEXEC_MSGID")" = "$(shape "$translation")" ] ||
-  printf '%s -> %s\n' "$MSGEXEC_MSGID" "$translation"
+translation= line=
+while IFS= read -r line; do translation="$translation$line$nl"; done
+translation="$translation$line"
+shape "$MSGEXEC_MSGID"
+english=$shape
+shape "$translation"
+[ "$english" = "$shape" ] || printf '%s -> %s\n' "$MSGEXEC_MSGID" "$translation"
 SHAPE
 
 for language in $(cat "$root/po/LINGUAS"); do
