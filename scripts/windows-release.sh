@@ -4,7 +4,9 @@
 # here from the source packages of FFmpeg and x264 that Debian ships; and one
 # zip of exactly those sources and this script, as the GPL asks.
 #
-#   scripts/windows-release.sh
+#   scripts/windows-release.sh               everything below
+#   scripts/windows-release.sh --packages    only install what is missing
+#   scripts/windows-release.sh --converters  only ffmpeg.exe, for each architecture
 #
 #   build-windows/release/Clipvane-<version>-windows-x86_64.zip
 #   build-windows/release/Clipvane-<version>-windows-i686.zip
@@ -14,6 +16,9 @@
 # while the sources, this script and the compiler stay the same. Installs what
 # is missing (as root, or through sudo). The machine's apt configuration is
 # left alone: the sources come through a private list in the build folder.
+# Runs on one build folder wait for each other, so scripts/test.sh can build
+# ffmpeg.exe early, beside its other work, and the download step later only
+# waits for it.
 #
 # CLIPVANE_WINDOWS_BUILD   build folder (default: build-windows in the checkout)
 # CLIPVANE_RELEASE_ARCHES  the architectures (default: "x86_64 i686")
@@ -106,6 +111,8 @@ unpack() {
 }
 
 # x264, static, without its command-line program, for one architecture.
+# 8-bit only: Clipvane asks for 8-bit 4:2:0 ("-pix_fmt yuv420p"), and x264
+# otherwise compiles its whole encoder a second time for 10-bit.
 build_x264() {
   local triplet=$1 out=$2 cflags=$3
   rm -rf "$out/x264-build" "$out/prefix"
@@ -113,6 +120,7 @@ build_x264() {
   (cd "$out/x264-build" &&
     logged "$out/x264-configure.log" "$work/src/x264/configure" --host="$triplet" \
       --cross-prefix="$triplet-" --prefix="$out/prefix" --extra-cflags="$cflags" --enable-static --disable-cli \
+      --bit-depth=8 \
       --disable-opencl --disable-avs --disable-swscale --disable-lavf --disable-ffms \
       --disable-gpac --disable-lsmash &&
     logged "$out/x264-make.log" make -j"$jobs" &&
@@ -228,10 +236,21 @@ package_sources() {
   (cd "$stage" && zip -q -X -0 -r "$zipfile" "Clipvane-$version-windows-sources")
 }
 
+mode=${1:-all}
+case $mode in all | --packages | --converters) ;; *) echo "Unknown option: $mode" >&2; exit 2 ;; esac
+
 step "Installing what is missing"
 clipvane_install_packages "${packages[@]}"
 mkdir -p "$work"
 done_step "packages"
+if [ "$mode" = --packages ]; then exit 0; fi
+
+exec 9>"$work/.lock"
+if ! flock -n 9; then
+  step "Waiting for another run on $build (ffmpeg.exe being built beside other work)"
+  flock 9
+  done_step "waiting"
+fi
 
 step "Fetching Debian's sources of FFmpeg and x264"
 fetch_sources
@@ -253,11 +272,17 @@ for arch in $arches; do
   step "ffmpeg.exe ($arch)"
   converter_for "$arch" "$triplet" "$ffarch" "$cflags"
   done_step "ffmpeg.exe $arch"
+  if [ "$mode" = --converters ]; then continue; fi
   step "Clipvane.exe ($arch)"
   clipvane_for "$arch" "$triplet" "$toolchain"
   package_arch "$arch"
   done_step "Clipvane.exe and zip $arch"
 done
+if [ "$mode" = --converters ]; then
+  echo "== ffmpeg.exe took $((SECONDS - started))s"
+  printf '   %s\n' "${timings[@]}"
+  exit 0
+fi
 package_sources
 
 echo
