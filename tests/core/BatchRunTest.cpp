@@ -133,6 +133,12 @@ protected:
         return path;
     }
     void Add(const std::string& path) { list.Append(path, path); }
+    // An empty list and a fresh window, for another run in the same test.
+    void NextRun() {
+        list = {};
+        list.sTempFolder = temp;
+        view = {};
+    }
 
     void Run(bool privateTemp = false) {
         convert::Supervisor supervisor(view);
@@ -282,9 +288,7 @@ TEST_F(BatchRunTest, FailuresNeverReachTheDesktop) {
     // useful: each is a failure, and a partial file is removed.
     for (const char* mode : {"fail", "partial", "crash", "empty", "none"}) {
         SCOPED_TRACE(mode);
-        list = {};
-        list.sTempFolder = temp;
-        view = {};
+        NextRun();
         Add(Clip(std::string(mode) + ".MTS", std::string("mode=") + mode));
         Run();
         EXPECT_THAT(view.Lines(), ::testing::Contains(::testing::EndsWith("... FAIL")));
@@ -350,9 +354,7 @@ TEST_F(BatchRunTest, AResultTakesTheClipsTimeAndLeavesNothingInTheTemporaryFolde
         SCOPED_TRACE(otherFileSystem ? "copied" : "renamed");
         access.otherFileSystem = otherFileSystem;
         access.copies = 0;
-        list = {};
-        list.sTempFolder = temp;
-        view = {};
+        NextRun();
         const std::string clip = Clip(otherFileSystem ? "b.MTS" : "a.MTS");
         const platform::UnixSeconds recorded = 1433160000;  // 2015-06-01 12:00 UTC, a clip without a date
         ASSERT_EQ(access.SetModificationTime(clip, recorded), "");
@@ -372,9 +374,7 @@ TEST_F(BatchRunTest, AResultThatCannotTakeItsPlaceStaysInTheTemporaryFolder) {
         SCOPED_TRACE(otherFileSystem ? "copied" : "renamed");
         access.otherFileSystem = otherFileSystem;
         files.failMove = true;
-        list = {};
-        list.sTempFolder = temp;
-        view = {};
+        NextRun();
         Add(Clip("a.MTS"));
         Run();
         EXPECT_EQ(view.statuses.at(2), "Failed to copy the video file to the Desktop: Permission denied");
@@ -392,9 +392,7 @@ TEST_F(BatchRunTest, AResultNotKnownToBeOnTheDiskFailsAndNothingIsLost) {
             for (const auto& f : {desktop, temp}) fs::remove_all(f), fs::create_directories(f);
             access.otherFileSystem = otherFileSystem;
             (folder ? access.folderFlushFails : access.flushFails) = "Input/output error";
-            list = {};
-            list.sTempFolder = temp;
-            view = {};
+            NextRun();
             Add(Clip("a.MTS"));
             Run();
             access.flushFails = access.folderFlushFails = "";
