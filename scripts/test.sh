@@ -4,21 +4,19 @@ set -euo pipefail
 clipvane_root=$(cd "$(dirname "$0")/.." && pwd)
 . "$clipvane_root/scripts/packages.sh"
 clipvane_install_missing
-# ffmpeg.exe for the Windows download takes minutes to build and needs nothing
-# else built: it goes on beside the rest, taking only time the rest leaves
-# idle. The download step waits for it.
-converters=
-stop_converters() { if [ -n "$converters" ]; then kill -- "-$converters" 2>/dev/null || true; fi; }
-trap stop_converters EXIT
-if [ -x "$clipvane_root/scripts/windows-test.sh" ] && [ "${CLIPVANE_SKIP_DOWNLOAD:-}" != 1 ]; then
-  "$clipvane_root/scripts/windows-release.sh" --packages >/dev/null
-  converters_log=${CLIPVANE_WINDOWS_BUILD:-$clipvane_root/build-windows}/converters.log
-  mkdir -p "$(dirname "$converters_log")"
-  release_arches="x86_64 i686"
-  if [ "${CLIPVANE_SKIP_I686:-}" = 1 ]; then release_arches=x86_64; fi
-  CLIPVANE_RELEASE_ARCHES=$release_arches setsid nice -n 19 "$clipvane_root/scripts/windows-release.sh" \
-    --converters >"$converters_log" 2>&1 </dev/null &
-  converters=$!
+# The Windows builds (two architectures' tests, and the download with its
+# ffmpeg.exe) take many minutes and need nothing of the Linux ones: they go on
+# beside the rest, at the lowest priority, taking only the time the rest
+# leaves idle. Each step of windows-test.sh then waits for its own build.
+windows_build=
+stop_windows_build() { if [ -n "$windows_build" ]; then kill -- "-$windows_build" 2>/dev/null || true; fi; }
+trap stop_windows_build EXIT
+if [ -x "$clipvane_root/scripts/windows-test.sh" ]; then
+  "$clipvane_root/scripts/windows-test.sh" --packages
+  windows_build_log=${CLIPVANE_WINDOWS_BUILD:-$clipvane_root/build-windows}/early-build.log
+  mkdir -p "$(dirname "$windows_build_log")"
+  setsid nice -n 19 "$clipvane_root/scripts/windows-test.sh" --build >"$windows_build_log" 2>&1 </dev/null &
+  windows_build=$!
 fi
 # The layout of the lines changed lately, first: it takes a second.
 "$clipvane_root/scripts/format-check.sh"
@@ -40,9 +38,9 @@ CLIPVANE_FUZZ_PREBUILT=1 "$clipvane_root/scripts/fuzz.sh" --seconds 20
 if [ -x "$clipvane_root/scripts/windows-test.sh" ]; then
   "$clipvane_root/scripts/windows-test.sh"
 fi
-# By now the download step has waited for it; a failure there was built again
-# and told by that step.
-if [ -n "$converters" ] && ! wait "$converters"; then
-  echo "(the early ffmpeg.exe build had failed: $converters_log)"
+# Its steps have waited for it by now; what failed in it was built again, and
+# told, by the step that needed it.
+if [ -n "$windows_build" ] && ! wait "$windows_build"; then
+  echo "(the early Windows build had failed: $windows_build_log)"
 fi
-converters=
+windows_build=

@@ -4,9 +4,8 @@
 # here from the source packages of FFmpeg and x264 that Debian ships; and one
 # zip of exactly those sources and this script, as the GPL asks.
 #
-#   scripts/windows-release.sh               everything below
-#   scripts/windows-release.sh --packages    only install what is missing
-#   scripts/windows-release.sh --converters  only ffmpeg.exe, for each architecture
+#   scripts/windows-release.sh             everything below
+#   scripts/windows-release.sh --packages  only install what is missing
 #
 #   build-windows/release/Clipvane-<version>-windows-x86_64.zip
 #   build-windows/release/Clipvane-<version>-windows-i686.zip
@@ -16,9 +15,9 @@
 # while the sources, this script and the compiler stay the same. Installs what
 # is missing (as root, or through sudo). The machine's apt configuration is
 # left alone: the sources come through a private list in the build folder.
-# Runs on one build folder wait for each other, so scripts/test.sh can build
-# ffmpeg.exe early, beside its other work, and the download step later only
-# waits for it.
+# Runs on one build folder wait for each other, so scripts/test.sh can make
+# the download early, beside its other work, and the download step of
+# scripts/windows-test.sh later only waits for it.
 #
 # CLIPVANE_WINDOWS_BUILD   build folder (default: build-windows in the checkout)
 # CLIPVANE_RELEASE_ARCHES  the architectures (default: "x86_64 i686")
@@ -237,7 +236,7 @@ package_sources() {
 }
 
 mode=${1:-all}
-case $mode in all | --packages | --converters) ;; *) echo "Unknown option: $mode" >&2; exit 2 ;; esac
+case $mode in all | --packages) ;; *) echo "Unknown option: $mode" >&2; exit 2 ;; esac
 
 step "Installing what is missing"
 clipvane_install_packages "${packages[@]}"
@@ -247,7 +246,7 @@ if [ "$mode" = --packages ]; then exit 0; fi
 
 exec 9>"$work/.lock"
 if ! flock -n 9; then
-  step "Waiting for another run on $build (ffmpeg.exe being built beside other work)"
+  step "Waiting for another run on $build (one building beside other work)"
   flock 9
   done_step "waiting"
 fi
@@ -272,17 +271,11 @@ for arch in $arches; do
   step "ffmpeg.exe ($arch)"
   converter_for "$arch" "$triplet" "$ffarch" "$cflags"
   done_step "ffmpeg.exe $arch"
-  if [ "$mode" = --converters ]; then continue; fi
   step "Clipvane.exe ($arch)"
   clipvane_for "$arch" "$triplet" "$toolchain"
   package_arch "$arch"
   done_step "Clipvane.exe and zip $arch"
 done
-if [ "$mode" = --converters ]; then
-  echo "== ffmpeg.exe took $((SECONDS - started))s"
-  printf '   %s\n' "${timings[@]}"
-  exit 0
-fi
 package_sources
 
 echo

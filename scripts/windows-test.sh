@@ -6,7 +6,11 @@
 # under Xvfb. Installs what is missing (as root, or through sudo), 32-bit
 # Wine included.
 #
-#   scripts/windows-test.sh
+#   scripts/windows-test.sh            build and test
+#   scripts/windows-test.sh --packages install what is missing, and stop
+#   scripts/windows-test.sh --build    build what the tests need, the download
+#                                      included, and stop (scripts/test.sh runs
+#                                      this early, beside its other work)
 #
 # The programs: build-windows/x86_64/Clipvane.exe and build-windows/i686/Clipvane.exe.
 #
@@ -14,6 +18,8 @@
 # CLIPVANE_SKIP_I686=1    leave out the 32-bit build
 # CLIPVANE_SKIP_DOWNLOAD=1  leave out the download (ffmpeg.exe, the zips and their test)
 set -euo pipefail
+mode=${1:-all}
+case $mode in all | --packages | --build) ;; *) echo "Unknown option: $mode" >&2; exit 2 ;; esac
 # Wine makes the tests' non-ASCII file names only under a UTF-8 locale.
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
@@ -88,6 +94,22 @@ configure_and_build() {
     -DGTest_DIR="$build/googletest-$arch/lib/cmake/GTest" "$@" >/dev/null &&
     cmake --build "$build/$arch" --parallel "$jobs"
 }
+
+# GoogleTest and the build of one architecture, after any build of it
+# already under way (an early one of scripts/test.sh) has ended.
+build_arch() {
+  local arch=$1 toolchain=$2
+  shift 2
+  mkdir -p "$build"
+  (
+    flock 8
+    build_googletest "$arch" "$toolchain" && configure_and_build "$arch" "$toolchain" "$@"
+  ) 8>"$build/$arch.lock"
+}
+
+i686_flags=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
+release_arches="x86_64 i686"
+if [ "${CLIPVANE_SKIP_I686:-}" = 1 ]; then release_arches=x86_64; fi
 
 # A private Wine prefix and home, made afresh, in which nothing needs X.
 prepare_wine() {
@@ -168,14 +190,25 @@ step "Installing what is missing"
 clipvane_install_packages "${packages[@]}"
 clipvane_install_locales
 if [ "${CLIPVANE_SKIP_I686:-}" != 1 ]; then install_wine32; fi
+if [ "${CLIPVANE_SKIP_DOWNLOAD:-}" != 1 ]; then "$root/scripts/windows-release.sh" --packages >/dev/null; fi
 done_step "packages"
+if [ "$mode" = --packages ]; then exit 0; fi
 
-step "GoogleTest for Windows (x86_64)"
-build_googletest x86_64 "$root/cmake/toolchain-mingw64.cmake"
-done_step "googletest x86_64"
+if [ "$mode" = --build ]; then
+  status=0
+  build_arch x86_64 "$root/cmake/toolchain-mingw64.cmake" || status=1
+  if [ "${CLIPVANE_SKIP_I686:-}" != 1 ]; then
+    build_arch i686 "$root/cmake/toolchain-mingw32.cmake" "${i686_flags[@]}" || status=1
+  fi
+  if [ "${CLIPVANE_SKIP_DOWNLOAD:-}" != 1 ]; then
+    CLIPVANE_WINDOWS_BUILD=$build CLIPVANE_RELEASE_ARCHES=$release_arches "$root/scripts/windows-release.sh" ||
+      status=1
+  fi
+  exit $status
+fi
 
 step "Cross-building for Windows (x86_64)"
-configure_and_build x86_64 "$root/cmake/toolchain-mingw64.cmake"
+build_arch x86_64 "$root/cmake/toolchain-mingw64.cmake"
 done_step "build x86_64"
 
 step "Preparing Wine"
@@ -188,9 +221,7 @@ done_step "tests x86_64"
 
 if [ "${CLIPVANE_SKIP_I686:-}" != 1 ]; then
   step "Cross-building for 32-bit Windows (i686, warnings are errors)"
-  if build_googletest i686 "$root/cmake/toolchain-mingw32.cmake" &&
-     configure_and_build i686 "$root/cmake/toolchain-mingw32.cmake" \
-       -DCMAKE_COMPILE_WARNING_AS_ERROR=ON; then
+  if build_arch i686 "$root/cmake/toolchain-mingw32.cmake" "${i686_flags[@]}"; then
     done_step "build i686"
     if [ -n "${wine32_skipped:-}" ]; then
       echo "== 32-bit tests SKIPPED (the i686 build is compiled only): $wine32_skipped"
@@ -230,8 +261,6 @@ run_download_test() {
 if [ "${CLIPVANE_SKIP_DOWNLOAD:-}" != 1 ]; then
   step "The Windows download: ffmpeg.exe built here, the zips"
   version=$(sed -n 's/^project(Clipvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
-  release_arches="x86_64 i686"
-  if [ "${CLIPVANE_SKIP_I686:-}" = 1 ]; then release_arches=x86_64; fi
   if CLIPVANE_WINDOWS_BUILD=$build CLIPVANE_RELEASE_ARCHES=$release_arches \
        "$root/scripts/windows-release.sh"; then
     done_step "download zips"
