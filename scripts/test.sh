@@ -15,7 +15,11 @@ if [ -x "$clipvane_root/scripts/windows-test.sh" ]; then
   "$clipvane_root/scripts/windows-test.sh" --packages
   windows_build_log=${CLIPVANE_WINDOWS_BUILD:-$clipvane_root/build-windows}/early-build.log
   mkdir -p "$(dirname "$windows_build_log")"
-  setsid nice -n 19 "$clipvane_root/scripts/windows-test.sh" --build >"$windows_build_log" 2>&1 </dev/null &
+  # A session of its own (to be stopped as one) is also a scheduling group of
+  # its own where the kernel groups by session: that group is lowered too, or
+  # it would take half the processor whatever its programs' niceness.
+  setsid sh -c 'echo 19 2>/dev/null >/proc/self/autogroup; exec nice -n 19 "$@"' sh \
+    "$clipvane_root/scripts/windows-test.sh" --build >"$windows_build_log" 2>&1 </dev/null &
   windows_build=$!
 fi
 # The layout of the lines changed lately, first: it takes a second.
