@@ -7,7 +7,7 @@ clipvane_install_missing
 # The Windows builds (two architectures' tests, and the download with its
 # ffmpeg.exe) take many minutes and need nothing of the Linux ones: they go on
 # beside the rest, at the lowest priority, taking only the time the rest
-# leaves idle. Each step of windows-test.sh then waits for its own build.
+# leaves idle.
 windows_build=
 stop_windows_build() { if [ -n "$windows_build" ]; then kill -- "-$windows_build" 2>/dev/null || true; fi; }
 trap stop_windows_build EXIT
@@ -40,11 +40,12 @@ cmake --build "$clipvane_root/build-sanitize" --parallel "$(nproc)"
      -E '^(smoke|debian_package|LongBatchTest|DeliveryAcrossFileSystems|translations)')
 CLIPVANE_FUZZ_PREBUILT=1 "$clipvane_root/scripts/fuzz.sh" --seconds 20
 if [ -x "$clipvane_root/scripts/windows-test.sh" ]; then
+  # The Windows tests start once the early build has ended, so that nothing is
+  # built again beneath a test that runs it. What failed in it is built again,
+  # and told, by the step that needs it.
+  if [ -n "$windows_build" ] && ! wait "$windows_build"; then
+    echo "(the early Windows build had failed: $windows_build_log)"
+  fi
+  windows_build=
   "$clipvane_root/scripts/windows-test.sh"
 fi
-# Its steps have waited for it by now; what failed in it was built again, and
-# told, by the step that needed it.
-if [ -n "$windows_build" ] && ! wait "$windows_build"; then
-  echo "(the early Windows build had failed: $windows_build_log)"
-fi
-windows_build=
