@@ -53,18 +53,17 @@ done
 use_scratch_home
 start_xvfb
 
-"$root/usr/bin/clipvane" >"$work/program.log" 2>&1 &
+helper "$root/usr/bin/clipvane" >"$work/program.log" 2>&1 &
 program_pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Clipvane$' | head -n1) || true
 [ -n "$window" ] || { cat "$work/program.log"; fail "the unpacked clipvane showed no window"; }
 xdotool windowfocus --sync "$window"
 sleep 0.5
 xdotool key --clearmodifiers Tab Tab Tab ctrl+a ctrl+c
-sleep 0.5
-shown=$(timeout 5 xclip -o -selection clipboard || true)
 expected=$(printf '%s\n%s\n%s\n%s' "Please drag & drop video file(s) here." \
   "Drag & Dropping video file(s) to the Desktop icon is also OK." "To change the setting, " \
   'please right click video file(s) and "open with" Clipvane.')
+shown=$(read_clipboard "$expected")
 [ "$shown" = "$expected" ] || { echo "shown:"; echo "$shown"; fail "the log box does not show the usage text"; }
 "$closer" "$window"
 for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done

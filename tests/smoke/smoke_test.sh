@@ -32,7 +32,7 @@ echo clip >"$second"
 start_xvfb
 
 cd "$HOME/Videos"
-"$program" "$first" "00001.MTS" >"$work/program.log" 2>&1 &
+helper "$program" "$first" "00001.MTS" >"$work/program.log" 2>&1 &
 program_pid=$!
 
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Clipvane$' | head -n1) || true
@@ -45,9 +45,8 @@ echo "window $window at $X,$Y size ${WIDTH}x$HEIGHT"
 xdotool windowfocus --sync "$window"
 sleep 0.5
 xdotool key --clearmodifiers Tab Tab Tab ctrl+a ctrl+c
-sleep 0.5
-shown=$(timeout 5 xclip -o -selection clipboard || true)
 expected=$(printf '%s\n%s\n%s' "$first" "$second" "**Number of file(s): 2")
+shown=$(read_clipboard "$expected")
 if [ "$shown" != "$expected" ]; then
   echo "FAIL: the log box shows:"; echo "$shown"; echo "expected:"; echo "$expected"; exit 1
 fi
@@ -60,7 +59,7 @@ echo "PASS: the real window listed both files and closed cleanly"
 # and takes the converter with it.
 mkdir -p "$work/bin"
 cp "$fake_converter" "$work/bin/ffmpeg"
-PATH="$work/bin:$PATH" FAKE_FFMPEG_MODE=hang "$program" "$second" >"$work/program2.log" 2>&1 &
+PATH="$work/bin:$PATH" FAKE_FFMPEG_MODE=hang helper "$program" "$second" >"$work/program2.log" 2>&1 &
 program_pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Clipvane$' | head -n1) || true
 [ -n "$window" ] || { echo "FAIL: no Clipvane window the second time"; exit 1; }
@@ -85,6 +84,5 @@ if [ $((X < MAIN_X + MAIN_WIDTH && MAIN_X < X + WIDTH && Y < MAIN_Y + MAIN_HEIGH
   echo "FAIL: the progress window covers the main window"; exit 1
 fi
 close_and_expect_exit "$work/program2.log"
-sleep 0.2
-if kill -0 "$converter" 2>/dev/null; then echo "FAIL: the converter outlived the program"; kill -9 "$converter"; exit 1; fi
+if ! gone "$converter"; then echo "FAIL: the converter outlived the program"; kill -9 "$converter"; exit 1; fi
 echo "PASS: closing mid-run ended the program and its converter"
