@@ -2,7 +2,8 @@
 # removed on exit with the program ($program_pid) and the X server; a home of
 # its own there; `start_xvfb`, which starts a private X server and exports
 # its DISPLAY; `helper`, which starts a program that dies with the test even
-# when the test is killed (and no exit trap runs); and `read_clipboard`.
+# when the test is killed (and no exit trap runs); and `read_clipboard` and
+# `gone`, which wait for a state rather than sleep.
 work=$(mktemp -d)
 xvfb_pid=""
 program_pid=""
@@ -42,10 +43,10 @@ helper() { exec setpriv --pdeathsig KILL "$@"; }
 # The clipboard once it holds $1, or what it holds after 10 seconds: the
 # program answers keys in its own time.
 read_clipboard() {
-  local shown=""
-  for _ in $(seq 50); do
-    shown=$(timeout 5 xclip -o -selection clipboard 2>/dev/null || true)
-    [ "$shown" = "$1" ] && break
+  local shown="" end=$((SECONDS + 10))
+  while :; do
+    shown=$(timeout 2 xclip -o -selection clipboard 2>/dev/null || true)
+    [ "$shown" = "$1" ] || [ $SECONDS -ge $end ] && break
     sleep 0.2
   done
   printf '%s' "$shown"
