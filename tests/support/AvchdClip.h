@@ -83,4 +83,32 @@ inline Bytes TransportStream(const Bytes& stream, bool prefix, std::uint16_t pid
     return out;
 }
 
+// Packets `first` to `first + count - 1` of an endless recording: video on
+// PID 0x1011, audio on 0x1100 in every fourth packet, one packet a
+// millisecond. Every tenth packet carries the clock (when `clock`), every
+// twentieth starts a PES with its PTS; `shift` moves both (27 MHz ticks).
+inline Bytes RecordedPackets(int first, int count, bool prefix, std::int64_t shift = 0, bool clock = true) {
+    Bytes out;
+    for (int n = first; n < first + count; ++n) {
+        const bool audio = n % 4 == 3, start = n % 20 == (audio ? 3 : 0);
+        const int pid = audio ? 0x1100 : 0x1011, counter = (audio ? n / 4 : n - n / 4) & 15;
+        const std::uint64_t t = std::uint64_t(n) * 27000 + shift, base = t / 300;
+        Bytes p = {0x47, std::uint8_t((start ? 0x40 : 0) | pid >> 8), std::uint8_t(pid), std::uint8_t(0x10 | counter)};
+        if (clock && !audio && n % 10 == 0) {
+            p[3] |= 0x20;
+            p.insert(p.end(), {7, 0x10, std::uint8_t(base >> 25), std::uint8_t(base >> 17), std::uint8_t(base >> 9),
+                               std::uint8_t(base >> 1), std::uint8_t(((base & 1) << 7) | 0x7e | ((t % 300) >> 8)),
+                               std::uint8_t(t % 300)});
+        }
+        if (start)
+            p.insert(p.end(), {0, 0, 1, std::uint8_t(audio ? 0xc0 : 0xe0), 0, 0, 0x80, 0x80, 5,
+                               std::uint8_t(0x21 | ((base >> 29) & 0x0e)), std::uint8_t(base >> 22),
+                               std::uint8_t((base >> 14) | 1), std::uint8_t(base >> 7), std::uint8_t((base << 1) | 1)});
+        p.resize(188, 0xff);
+        if (prefix) out.insert(out.end(), {0x00, 0x01, 0x02, 0x03});
+        out.insert(out.end(), p.begin(), p.end());
+    }
+    return out;
+}
+
 }  // namespace testing_support
