@@ -75,6 +75,9 @@ public:
     // takes long the space is given back in pieces with `between` called
     // after each. "" on success.
     virtual std::string DeleteInPieces(const std::string& path, const CopyProgress& between) = 0;
+    // Writes a small file of the program's own, replacing one there. "" on
+    // success; otherwise the reason, and no file is left.
+    virtual std::string WriteSmallFile(const std::string& path, const std::string& contents) = 0;
 };
 
 }  // namespace platform

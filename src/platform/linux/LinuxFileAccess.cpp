@@ -139,7 +139,8 @@ std::string SyncAside(int (*sync)(int), int fd, const CopyProgress& between, std
 
 std::unique_ptr<OpenFile> LinuxFileAccess::Open(const std::string& path, bool forWriting,
                                                 std::string& error) {
-    const int fd = open(path.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    // Not held up by a named pipe, which is then refused as no file.
+    const int fd = open(path.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = Reason(errno);
         return nullptr;
@@ -260,6 +261,23 @@ std::string LinuxFileAccess::DeleteInPieces(const std::string& path, const CopyP
         between(total - static_cast<std::uint64_t>(size), total);
     }
     return {};
+}
+
+std::string LinuxFileAccess::WriteSmallFile(const std::string& path, const std::string& contents) {
+    Descriptor file(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (file.get() < 0) return Reason(errno);
+    int error = 0;
+    for (std::size_t done = 0; done < contents.size() && error == 0;) {
+        const ssize_t n = write(file.get(), contents.data() + done, contents.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0)
+            error = n < 0 ? errno : EIO;
+        else
+            done += static_cast<std::size_t>(n);
+    }
+    if (const int closed = file.Close(); error == 0) error = closed;
+    if (error != 0) unlink(path.c_str());
+    return error == 0 ? std::string() : Reason(error);
 }
 
 }  // namespace platform

@@ -16,6 +16,7 @@ public:
     std::string FlushToDisk(const std::string& path, const CopyProgress& between) override;
     std::string FlushFolder(const std::string& folder, const CopyProgress& between) override;
     std::string DeleteInPieces(const std::string& path, const CopyProgress& between) override;
+    std::string WriteSmallFile(const std::string& path, const std::string& contents) override;
 };
 
 }  // namespace platform

@@ -256,6 +256,24 @@ public:
         if (!DeleteFileW(wide.c_str())) return ErrorText(GetLastError());
         return {};
     }
+
+    std::string WriteSmallFile(const std::string& path, const std::string& contents) override {
+        const std::wstring wide = Wide(path);
+        DWORD error = ERROR_SUCCESS;
+        {
+            Handle h(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!h.valid()) return ErrorText(GetLastError());
+            DWORD written = 0;
+            if (!WriteFile(h.get(), contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr))
+                error = GetLastError();
+            else if (written != contents.size())
+                error = ERROR_WRITE_FAULT;
+        }
+        if (error == ERROR_SUCCESS) return {};
+        DeleteFileW(wide.c_str());
+        return ErrorText(error);
+    }
 };
 
 }  // namespace
