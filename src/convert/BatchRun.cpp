@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "Recordings.h"
 #include "ResultDate.h"
 #include "RunTexts.h"
 #include "intake/Texts.h"
@@ -64,12 +65,33 @@ private:
 // 10-bit). Interlaced frames (AVCHD 50i/60i, HDV, DV, DVD) are deinterlaced,
 // one frame per frame; idet first clears the interlaced flag of progressive
 // footage stored as interlaced (25p/30p cameras), so that it, like every
-// progressive clip, passes through untouched.
+// progressive clip, passes through untouched. The sound is AAC-LC in stereo
+// at 160 kbit/s, as Apple's devices take it: a camcorder's 5.1 (AC-3 or
+// LPCM) would otherwise come out as six channels with no standard channel
+// configuration, which they refuse.
 constexpr const char* kProgressive = "idet=analyze_interlaced_flag=10,bwdif=mode=send_frame:deint=interlaced";
 
 std::vector<std::string> BatchRun::ConverterArguments(const std::string& input,
                                                       const std::string& output) {
-    return {"-y", "-i", input, "-vf", kProgressive, "-pix_fmt", "yuv420p", "-f", "mp4", output};
+    return {"-y",  "-i", input,  "-vf",  kProgressive, "-pix_fmt", "yuv420p",
+            "-ac", "2",  "-b:a", "160k", "-f",         "mp4",      output};
+}
+
+// ffmpeg's "concatf" reads the files of a list as one stream. The list, not
+// "concat:a|b", since "|" may stand in a file name.
+std::string BatchRun::JoinedInput(const std::string& listPath) { return "concatf:file:" + listPath; }
+
+std::string BatchRun::PieceList(const std::vector<std::string>& pieces) {
+    // Each line is one token: inside single quotes every byte stands for
+    // itself (line breaks too), and a quote is closed, escaped and reopened.
+    // "file:" keeps a name with a colon from reading as another protocol.
+    std::string list;
+    for (const std::string& piece : pieces) {
+        list += "'file:";
+        for (char c : piece) list += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        list += "'\n";
+    }
+    return list;
 }
 
 void BatchRun::Command1_Click() {
@@ -90,7 +112,13 @@ void BatchRun::Command1_Click() {
 void BatchRun::Run() {
     // Files dropped during the run join the list but are not converted by it.
     const std::int16_t count = list_.iFileCount;
-    for (std::int16_t i = 0; i < count; ++i) ConvertOne(i, count);
+    // The pieces of one recording are told by their bytes; the window is
+    // answered between the files.
+    const std::vector<std::string> paths(list_.sShortNames.begin(), list_.sShortNames.begin() + count);
+    spans_ = services_.access ? RecordingSpans(paths, *services_.access, [&] { supervisor_.KeepAlive(); })
+                              : std::vector<int>(paths.size(), 1);
+    places_ = static_cast<int>(std::count_if(spans_.begin(), spans_.end(), [](int span) { return span > 0; }));
+    for (std::int16_t i = 0; i < count; i = static_cast<std::int16_t>(i + spans_[i])) ConvertOne(i, spans_[i], count);
     AppendLog(std::string(kNewLine) + Tr(kFinishedLine));
     view_.SetLabel2(Tr(kFinishedStatus));
     view_.SetCommand1(std::string(intake::kFinish), true);
@@ -132,16 +160,24 @@ std::string BatchRun::PrepareRun() {
     return {};
 }
 
-void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
+void BatchRun::ConvertOne(std::int16_t i, int span, std::int16_t count) {
     auto& files = services_.files;
     // Copies: a drop inside a pump may grow (and move) the list.
-    const std::string longName = list_.sLongNames[i];
-    const std::string shortName = list_.sShortNames[i];
+    pieces_.clear();
+    joinedNames_.clear();
+    for (int k = i; k < i + span; ++k) pieces_.emplace_back(list_.sLongNames[k], list_.sShortNames[k]);
+    const std::string longName = pieces_[0].first;
+    const std::string shortName = pieces_[0].second;
     number_ = i + 1;
     count_ = count;
+    ++place_;
     const char* separators = services_.style.separator == '\\' ? "\\/" : "/";
-    clipName_ = (longName.empty() ? shortName : longName);
-    clipName_.erase(0, clipName_.find_last_of(separators) + 1);
+    auto fileName = [&](const std::pair<std::string, std::string>& piece) {
+        std::string name = piece.first.empty() ? piece.second : piece.first;
+        return name.erase(0, name.find_last_of(separators) + 1);
+    };
+    clipName_ = fileName(pieces_[0]);
+    for (std::size_t k = 1; k < pieces_.size(); ++k) joinedNames_.push_back(fileName(pieces_[k]));
 
     view_.SetLabel1(longName);
     supervisor_.RefreshScreen();
@@ -154,9 +190,14 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
     }
 
     const std::string temporary = OutputPath(list_.sTempFolder, shortName);
-    const bool replacesInput = files.SameFile(temporary, shortName)
-                               || (!desktop_.empty()
-                                   && files.SameFile(OutputPath(desktop_, longName), shortName));
+    // The list of a recording's pieces, for the converter, while it runs.
+    const std::string pieceList =
+        span > 1 ? list_.sTempFolder + services_.style.separator + ".Clipvane-pieces.txt" : std::string();
+    bool replacesInput = false;
+    for (const auto& piece : pieces_)
+        replacesInput = replacesInput || files.SameFile(temporary, piece.second) ||
+                        (!desktop_.empty() && files.SameFile(OutputPath(desktop_, longName), piece.second)) ||
+                        (!pieceList.empty() && files.SameFile(pieceList, piece.second));
     if (runProblem_.empty() && !replacesInput && files.FileExists(temporary))
         files.DeleteFileForce(temporary);
 
@@ -167,8 +208,26 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
     view_.SetLabel2(Tr(kConvertingStatus));
     supervisor_.RefreshScreen();
 
+    std::string input = shortName;
+    // Removed once the converter is done with it, also when the window is
+    // closed meanwhile.
+    struct ListRemoval {
+        platform::FileSystem& files;
+        const std::string& path;
+        ~ListRemoval() {
+            if (!path.empty() && files.FileExists(path)) files.DeleteFileForce(path);
+        }
+    } listRemoval{files, pieceList};
+    if (!pieceList.empty()) {
+        std::vector<std::string> shortNames;
+        for (const auto& piece : pieces_) shortNames.push_back(piece.second);
+        if (std::string reason = services_.access->WriteSmallFile(pieceList, PieceList(shortNames)); !reason.empty())
+            return Fail(Tr(kFailedStatus), {FailureKind::kTempFolder, reason});
+        input = JoinedInput(pieceList);
+    }
+
     std::string error;
-    auto child = services_.processes.Start(converter_, ConverterArguments(shortName, temporary), error);
+    auto child = services_.processes.Start(converter_, ConverterArguments(input, temporary), error);
     if (!child) {
         // Once per run: every later file would meet the same wall.
         runProblem_ = Tr("I'm sorry. The converter program cannot be started, so nothing can be "
@@ -178,8 +237,8 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
         view_.ShowMessage(runProblem_);
         return Fail(Tr(kFailedStatus), runFailure_);
     }
-    view_.ConverterStarted(clipName_, longName, number_, count_);
-    progress_.FileStarted(number_, count_);
+    view_.ConverterStarted(clipName_, longName, place_, places_);
+    progress_.FileStarted(number_, count_, span);
     supervisor_.lConverterPid = supervisor_.Adopt(std::move(child), &progress_);
     supervisor_.WaitForExitProcess(supervisor_.lConverterPid);
     supervisor_.lConverterPid = 0;
@@ -190,13 +249,21 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
     platform::ChildProcess& converter = *supervisor_.Converter();
     if (!converter.Succeeded() || !files.IsNonEmptyFile(temporary)) {
         if (files.FileExists(temporary)) files.DeleteFileForce(temporary);
-        Failure why = ConverterFailure(supervisor_.ConverterTail(), converter.Status(), ClipProblem(shortName));
+        std::string problem;
+        for (std::size_t k = 0; k < pieces_.size() && problem.empty(); ++k) {
+            problem = ClipProblem(pieces_[k].second);
+            if (!problem.empty() && span > 1) problem = fileName(pieces_[k]) + ": " + problem;
+        }
+        Failure why = ConverterFailure(supervisor_.ConverterTail(), converter.Status(), problem);
         // The converter names the path it was given; the user knows the clip by its own name.
-        ReplaceAll(why.detail, shortName, clipName_);
-        if (services_.style.separator == '\\') {
-            std::string forward = shortName;
-            std::replace(forward.begin(), forward.end(), '\\', '/');
-            ReplaceAll(why.detail, forward, clipName_);
+        ReplaceAll(why.detail, input, clipName_);
+        for (const auto& piece : pieces_) {
+            ReplaceAll(why.detail, piece.second, fileName(piece));
+            if (services_.style.separator == '\\') {
+                std::string forward = piece.second;
+                std::replace(forward.begin(), forward.end(), '\\', '/');
+                ReplaceAll(why.detail, forward, fileName(piece));
+            }
         }
         return Fail(Tr(kFailedStatus), std::move(why));
     }
@@ -205,9 +272,17 @@ void BatchRun::ConvertOne(std::int16_t i, std::int16_t count) {
     supervisor_.RefreshScreen();
     if (auto failure = Deliver(shortName, temporary, OutputPath(desktop_, longName)))
         return Fail(Tr(kCopyFailedStatus) + failure->detail, *failure);
-    AppendLog(Tr(kSuccessWord));
-    progress_.FileFinished(number_, count_, true);
-    ++converted_;
+    EndLines(true);
+    progress_.FileFinished(number_, count_, true, span);
+    converted_ += span;
+}
+
+void BatchRun::EndLines(bool succeeded) {
+    const std::string word = Tr(succeeded ? kSuccessWord : kFailWord);
+    AppendLog(word);
+    for (std::size_t k = 1; k < pieces_.size(); ++k)
+        AppendLog(std::string(kNewLine) + LogLine(number_ + static_cast<int>(k), pieces_[k].first) +
+                  JoinedToText(number_) + word);
 }
 
 std::string BatchRun::DesktopTarget(const std::string& wanted) {
@@ -327,13 +402,13 @@ std::string BatchRun::ClipProblem(const std::string& clip) {
 }
 
 void BatchRun::Fail(const std::string& status, Failure why) {
-    ++failed_;
+    failed_ += static_cast<int>(pieces_.size());
     why.detail = Shortened(std::move(why.detail));
-    failures_.push_back({clipName_, std::move(why)});
+    failures_.push_back({clipName_, std::move(why), joinedNames_});
     view_.SetLabel2(status);
     supervisor_.RefreshScreen();
-    AppendLog(Tr(kFailWord));
-    progress_.FileFinished(number_, count_, false);
+    EndLines(false);
+    progress_.FileFinished(number_, count_, false, static_cast<int>(pieces_.size()));
 }
 
 void BatchRun::AppendLog(const std::string& text) {

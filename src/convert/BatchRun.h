@@ -39,14 +39,23 @@ public:
 
     void Command1_Click();
 
-    // The converter's arguments: overwrite, the input, the video made for the
-    // iPhone, MP4, the output.
+    // The converter's arguments: overwrite, the input, the video and the
+    // sound made for the iPhone, MP4, the output.
     static std::vector<std::string> ConverterArguments(const std::string& input,
                                                        const std::string& output);
+    // The input for the pieces of one recording, read as one stream through
+    // the list of them at `listPath`, which holds PieceList(pieces): one
+    // quoted name a line, so that any name works.
+    static std::string JoinedInput(const std::string& listPath);
+    static std::string PieceList(const std::vector<std::string>& pieces);
 
 private:
     void Run();
-    void ConvertOne(std::int16_t i, std::int16_t count);
+    // Converts file i and the `span` - 1 files joined to it as one recording.
+    void ConvertOne(std::int16_t i, int span, std::int16_t count);
+    // " SUCCESS" or " FAIL" on the recording's line, then a line for each
+    // file joined to it, with the same word.
+    void EndLines(bool succeeded);
     // "" when the run can go on; otherwise the reason, shown once per run,
     // and in `runFailure_` what each clip's failure is then put down to.
     std::string PrepareRun();
@@ -72,6 +81,10 @@ private:
     std::string runProblem_;
     Failure runFailure_{FailureKind::kCannotStart, {}};
     std::string clipName_;  // of the file at hand, for its failure
+    // The files of the recording at hand, as listed (long, short); the
+    // first is the file at hand.
+    std::vector<std::pair<std::string, std::string>> pieces_;
+    std::vector<std::string> joinedNames_;  // the file names of all but the first
     std::vector<FailedClip> failures_;
     RunProgress progress_{&view_};
     std::string converter_;
@@ -81,6 +94,11 @@ private:
     int failed_ = 0;
     // The file being converted (1 to count) and the run's count.
     int number_ = 0, count_ = 0;
+    // For each listed file, how many files make the recording it starts (0
+    // when it is joined to an earlier one); and the recording's place among
+    // the run's recordings, as the progress window shows it.
+    std::vector<int> spans_;
+    int place_ = 0, places_ = 0;
 };
 
 }  // namespace convert

@@ -115,11 +115,21 @@ std::string SummaryHeading(int failed, int count) {
                       {std::to_string(failed), std::to_string(count)});
 }
 
+std::string SummaryHeading(const std::vector<FailedClip>& failed, int count) {
+    std::size_t files = 0;
+    for (const FailedClip& clip : failed) files += 1 + clip.joined.size();
+    return SummaryHeading(static_cast<int>(files), count);
+}
+
 std::vector<SummaryLine> SummaryLines(const std::vector<FailedClip>& failed) {
     using Style = SummaryLine::Style;
     std::vector<SummaryLine> lines;
     for (const FailedClip& clip : failed) {
-        lines.push_back({Style::kClip, clip.name});
+        std::string joined;
+        for (const std::string& name : clip.joined) joined += (joined.empty() ? "" : ", ") + name;
+        // TRANSLATORS: %1 is the first file of one recording, %2 the files that continue it.
+        lines.push_back(
+            {Style::kClip, joined.empty() ? clip.name : text::Fill(Tr("%1 (joined with %2)"), {clip.name, joined})});
         lines.push_back({Style::kReason, ReasonText(clip.failure.kind)});
         if (!clip.failure.detail.empty()) lines.push_back({Style::kDetail, clip.failure.detail});
     }

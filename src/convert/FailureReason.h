@@ -32,6 +32,8 @@ struct Failure {
 struct FailedClip {
     std::string name;  // the clip's file name, without its folder
     Failure failure;
+    // The files joined to it as pieces of one recording, by name.
+    std::vector<std::string> joined = {};
 };
 
 // What the run knows once the converter has ended without a result: the
@@ -52,6 +54,8 @@ std::string ReasonText(FailureKind kind);
 
 // "2 of 10 clips could not be converted", in the user's language.
 std::string SummaryHeading(int failed, int count);
+// The same, counting each listed file of the failed ones.
+std::string SummaryHeading(const std::vector<FailedClip>& failed, int count);
 
 // The summary's list, the same on every face: each clip's name, its reason,
 // then the detail (in smaller print) when there is one.

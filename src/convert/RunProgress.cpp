@@ -9,9 +9,10 @@ namespace convert {
 using text::Fill;
 using text::Tr;
 
-void RunProgress::FileStarted(int number, int count) {
+void RunProgress::FileStarted(int number, int count, int span) {
     number_ = number;
     count_ = count;
+    span_ = span;
     file_ = 0;
     Tell();
 }
@@ -21,9 +22,10 @@ void RunProgress::FilePercent(std::optional<int> percent) {
     Tell();
 }
 
-void RunProgress::FileFinished(int number, int count, bool succeeded) {
+void RunProgress::FileFinished(int number, int count, bool succeeded, int span) {
     number_ = number;
     count_ = count;
+    span_ = span;
     file_ = 1;
     if (!succeeded) failed_ = true;
     Tell();
@@ -39,7 +41,7 @@ void RunProgress::Tell() {
 
 double RunProgress::Fraction() const {
     if (count_ <= 0 || number_ <= 0) return 0;
-    return std::clamp((number_ - 1 + file_) / count_, 0.0, 1.0);
+    return std::clamp((number_ - 1 + span_ * file_) / count_, 0.0, 1.0);
 }
 
 std::string ConvertingTitle(const std::string& fileName) { return Fill(Tr("Converting %1"), {fileName}); }

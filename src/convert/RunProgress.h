@@ -14,10 +14,11 @@ namespace convert {
 class RunProgress {
 public:
     explicit RunProgress(RunView* view = nullptr) : view_(view) {}
-    void FileStarted(int number, int count);
+    // A recording of `span` files, from file `number` on, counts as that many.
+    void FileStarted(int number, int count, int span = 1);
     // The converter's percent for the current file; none while unknown.
     void FilePercent(std::optional<int> percent);
-    void FileFinished(int number, int count, bool succeeded);
+    void FileFinished(int number, int count, bool succeeded, int span = 1);
 
     // 0 to 1.
     double Fraction() const;
@@ -28,7 +29,7 @@ private:
     void Tell();
 
     RunView* view_;
-    int number_ = 0, count_ = 0;
+    int number_ = 0, count_ = 0, span_ = 1;
     double file_ = 0;  // of the current file, 0 to 1
     bool failed_ = false;
     int toldPercent_ = -1;  // none yet

@@ -25,6 +25,12 @@ std::string TransferringStatus(std::uint64_t bytes);
 inline constexpr std::string_view kLogLine = N_("No. %1: %2...");
 std::string LogLine(int number, const std::string& path);
 
+// After the line of a file joined to the one before it, as pieces of one
+// recording: "No. 2: /path/00001.MTS... (joined to No. 1)".
+// TRANSLATORS: %1 is the place in the list of the recording's first file.
+inline constexpr std::string_view kJoinedTo = N_(" (joined to No. %1)");
+std::string JoinedToText(int number);
+
 inline constexpr std::string_view kSuccessWord = N_(" SUCCESS");
 inline constexpr std::string_view kFailWord = N_(" FAIL");
 inline constexpr std::string_view kFinishedLine = N_("**Finished**");

@@ -9,6 +9,7 @@
 #include "convert/BatchRun.h"
 #include "convert/RunTexts.h"
 #include "platform/Platform.h"
+#include "support/AvchdClip.h"
 #include "support/Environment.h"
 #include "support/FakeView.h"
 #include "support/FixedFolders.h"
@@ -67,6 +68,9 @@ public:
     std::function<void()> onPiece;
     std::string DeleteInPieces(const std::string& p, const platform::CopyProgress& between) override {
         return real_.DeleteInPieces(p, between);
+    }
+    std::string WriteSmallFile(const std::string& p, const std::string& contents) override {
+        return real_.WriteSmallFile(p, contents);
     }
     // A flush that fails (a disk that reports an I/O error) says this.
     std::string flushFails, folderFlushFails;
@@ -248,10 +252,37 @@ TEST_F(BatchRunTest, TheConverterGetsExactlyItsArguments) {
     const std::string a = Clip("a.b.MTS");
     Add(a);
     Run();
-    EXPECT_EQ(ConverterLog(),
-              (Lines{"-y", "-i", a, "-vf", "idet=analyze_interlaced_flag=10,bwdif=mode=send_frame:deint=interlaced",
-                     "-pix_fmt", "yuv420p", "-f", "mp4", InTemp("a.b.mp4"), "no output", "--"}));
+    EXPECT_EQ(
+        ConverterLog(),
+        (Lines{"-y", "-i", a, "-vf", "idet=analyze_interlaced_flag=10,bwdif=mode=send_frame:deint=interlaced",
+               "-pix_fmt", "yuv420p", "-ac", "2", "-b:a", "160k", "-f", "mp4", InTemp("a.b.mp4"), "no output", "--"}));
     EXPECT_TRUE(fs::exists(OnDesktop("a.b.mp4")));
+}
+
+// The pieces a camcorder split one recording into reach the converter as one
+// input; when it fails, every piece's line says so and the summary lists the
+// recording once, by the names the user knows.
+TEST_F(BatchRunTest, PiecesOfOneRecordingConvertAndFailTogether) {
+    auto piece = [&](const std::string& name, int first) {
+        const testing_support::Bytes bytes = testing_support::RecordedPackets(first, 300, true);
+        const std::string path = Clip(name, std::string(bytes.begin(), bytes.end()));
+        Add(path);
+        return path;
+    };
+    const std::string a = piece("00000.MTS", 0), b = piece("00001.MTS", 300), c = piece("00002.MTS", 0);
+    view.text = "";
+    Run();  // the stand-in converter cannot read ffmpeg's list of the pieces, and fails
+    const std::string input = "concatf:file:" + InTemp(".Clipvane-pieces.txt");
+    EXPECT_EQ(ConverterLog()[2], input);
+    EXPECT_EQ(view.Lines(), (Lines{"", "No. 1: " + a + "... FAIL", "No. 2: " + b + "... (joined to No. 1) FAIL",
+                                   "No. 3: " + c + "... SUCCESS", "**Finished**"}));
+    ASSERT_EQ(view.failures.size(), 1u);
+    EXPECT_EQ(view.failures[0].joined, Lines{"00001.MTS"});
+    EXPECT_EQ(view.failures[0].failure.detail, "00000.MTS: No such file or directory");
+    EXPECT_EQ(convert::SummaryLines(view.failures)[0].text, "00000.MTS (joined with 00001.MTS)");
+    EXPECT_EQ(convert::SummaryHeading(view.failures, 3), "2 of 3 clips could not be converted");
+    EXPECT_EQ(DesktopFiles(), Lines{"00002.mp4"});
+    EXPECT_TRUE(fs::is_empty(temp));
 }
 
 #ifndef _WIN32

@@ -13,7 +13,7 @@ SummaryWindow::SummaryWindow(const std::vector<convert::FailedClip>& failed, int
     SetUpWindow(*this, layout);
     setAttribute(Qt::WA_ShowWithoutActivating);
 
-    const QString heading = QString::fromStdString(convert::SummaryHeading(static_cast<int>(failed.size()), count));
+    const QString heading = QString::fromStdString(convert::SummaryHeading(failed, count));
     Label1 = new QLabel(heading, this);
     Place(*Label1, layout, "Label1");
     Label1->setWordWrap(true);

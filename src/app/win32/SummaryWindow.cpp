@@ -36,7 +36,7 @@ SummaryWindow::SummaryWindow(const std::vector<convert::FailedClip>& failed, int
     Label1 = Control("Label1");
     Text1 = Control("Text1");
     Command1 = Control("Command1");
-    SetText(Label1, convert::SummaryHeading(static_cast<int>(failed.size()), count));
+    SetText(Label1, convert::SummaryHeading(failed, count));
 
     LOGFONTW font{};
     GetObjectW(WindowFont(), sizeof font, &font);
