@@ -142,6 +142,11 @@ std::pair<int, int> ProgressiveFrames(const std::string& file) {
     return {progressive, tff + bff + progressive + undetermined};
 }
 
+// The decoded pictures, one hash a frame.
+std::string Frames(const std::string& file) {
+    return Output("ffmpeg -nostdin -v error -i '" + file + "' -map 0:v -f framemd5 - | grep -v '^#'");
+}
+
 std::string VideoPackets(const std::string& file) {
     return Output("ffmpeg -nostdin -v error -i '" + file + "' -map 0:v -c copy -f streamhash -");
 }
@@ -180,6 +185,13 @@ TEST_F(CamcorderFormatsEndToEnd, EveryKindOfClipBecomesH264AndAacOfItsLength) {
         // What an iPhone, iPad or iPod touch plays: H.264 Main or High, 8-bit 4:2:0.
         EXPECT_THAT(Probe("stream=profile,pix_fmt -select_streams v", result),
                     testing::AnyOf("Main\nyuv420p", "High\nyuv420p"));
+        // And AAC-LC in stereo at 160 kbit/s at most, with the standard
+        // channel configuration (2) in its AudioSpecificConfig, as they play it.
+        EXPECT_EQ(Probe("stream=profile,channels -select_streams a", result), "LC\n2");
+        EXPECT_LE(std::stoi(Probe("stream=bit_rate -select_streams a", result)), 160000);
+        const std::string config = Output("ffprobe -v error -select_streams a -show_streams -show_data '" + result +
+                                          "' | sed -n '/^extradata=/{n;s/^[0-9a-f]*: ..\\(..\\).*/\\1/p}'");
+        EXPECT_EQ((std::stoi(config, nullptr, 16) >> 3) & 15, 2) << config;
         if (marks[name] == "interlaced") {
             const auto [progressive, frames] = ProgressiveFrames(result);
             std::printf("%s: idet finds %d of %d frames progressive\n", name.c_str(), progressive, frames);
@@ -193,6 +205,67 @@ TEST_F(CamcorderFormatsEndToEnd, EveryKindOfClipBecomesH264AndAacOfItsLength) {
         }
     }
     EXPECT_EQ(view.Lines().back(), "**Finished**");
+}
+
+// A recording the camcorder split at its file limit becomes one result, frame
+// for frame the recording converted whole; recordings of their own stay apart.
+TEST_F(CamcorderFormatsEndToEnd, SplitRecordingsComeOutWholeAndSeparateOnesApart) {
+    struct Recording {
+        std::string video, args;
+        std::size_t unit;
+        std::vector<std::string> pieces;
+    };
+    const std::string avchd =
+        "-c:v libx264 -preset ultrafast -g 90 -flags +ildct+ilme -pix_fmt yuv420p -c:a ac3 "
+        "-f mpegts -mpegts_m2ts_mode 1";
+    const Recording recordings[] = {
+        // Interlaced, cut in mid-GOP, and the last piece truncated (a card pulled out).
+        {"640x360:rate=60000/1001",
+         "-vf tinterlace=interleave_top " + avchd,
+         192,
+         {"00000.MTS", "00001 it's | odd\n.MTS", "00002.MTS"}},
+        {"352x240:rate=30000/1001", "-c:v mpeg2video -c:a ac3 -f vob", 2048, {"VTS_01_1.VOB", "VTS_01_2.VOB"}},
+        {"320x240:rate=30000/1001", avchd, 192, {"00010.MTS"}},
+        {"320x240:rate=30000/1001", avchd, 192, {"00011.MTS"}},
+    };
+    for (const auto& r : recordings) {
+        const std::string whole = root / ("whole " + r.pieces[0]);
+        std::vector<std::string> args = {
+            "-nostdin", "-loglevel", "error", "-y",   "-f", "lavfi", "-i", "testsrc2=size=" + r.video,
+            "-f",       "lavfi",     "-i",    "sine", "-t", "3"};
+        std::istringstream words(r.args);
+        for (std::string word; words >> word;) args.push_back(word);
+        args.push_back(whole);
+        RunFfmpeg(args);
+        std::string bytes = testing_support::ReadFile(whole);
+        if (r.pieces.size() > 2) bytes.resize(bytes.size() - 100);
+        testing_support::WriteFile(whole, bytes);
+        for (std::size_t k = 0, at = 0; k < r.pieces.size(); ++k) {
+            const std::size_t end =
+                k + 1 == r.pieces.size() ? bytes.size() : bytes.size() * (k + 1) / r.pieces.size() / r.unit * r.unit;
+            testing_support::WriteFile(videos + "/" + r.pieces[k], bytes.substr(at, end - at));
+            list.Append(videos + "/" + r.pieces[k], videos + "/" + r.pieces[k]);
+            at = end;
+        }
+        args = convert::BatchRun::ConverterArguments(whole, whole + ".mp4");
+        args.insert(args.begin(), {"-nostdin", "-loglevel", "error"});
+        RunFfmpeg(args);
+    }
+    Convert();
+    EXPECT_EQ(Output("ls '" + desktop + "'"), "00000.mp4\n00010.mp4\n00011.mp4\nVTS_01_1.mp4");
+    for (const auto& r : recordings) {
+        SCOPED_TRACE(r.pieces[0]);
+        const std::string result = desktop + "/" + fs::path(r.pieces[0]).stem().string() + ".mp4";
+        const std::string frames = Frames(result);
+        EXPECT_GT(frames.size(), 0u);
+        EXPECT_TRUE(frames == Frames(root / ("whole " + r.pieces[0]) + ".mp4")) << "other pictures than the whole's";
+    }
+    const std::string log = view.text;
+    EXPECT_NE(log.find("00001 it's | odd\n.MTS... (joined to No. 1) SUCCESS"), std::string::npos) << log;
+    EXPECT_NE(log.find("00002.MTS... (joined to No. 1) SUCCESS"), std::string::npos) << log;
+    EXPECT_NE(log.find("VTS_01_2.VOB... (joined to No. 4) SUCCESS"), std::string::npos) << log;
+    EXPECT_EQ(log.find("FAIL"), std::string::npos) << log;
+    EXPECT_TRUE(fs::is_empty(temp));
 }
 
 }  // namespace
