@@ -21,6 +21,9 @@ inline constexpr std::string_view kListFull =
 inline constexpr std::string_view kUsageLines[] = {
     N_("Please drag & drop video file(s) here."),
     N_("Drag & Dropping video file(s) to the Desktop icon is also OK."),
+    // TRANSLATORS: the start of a sentence that the next line ends: once the
+    // Setting window has put Clipvane into the file manager's menu, files can
+    // be given to it from that menu too.
     N_("To change the setting, "),
     N_("please right click and \"send to\" video file(s)."),
 };
