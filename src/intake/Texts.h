@@ -29,7 +29,7 @@ inline constexpr std::string_view kUsageLines[] = {
 };
 // The last usage line where the file manager's menu is "Open With".
 inline constexpr std::string_view kOpenWithUsageLine =
-    N_("please right click video file(s) and \"open with\" Clipvane.");
+    N_("right-click the video files and choose Clipvane under \"Open With\".");
 
 inline constexpr std::string_view kStart = N_("START");
 inline constexpr std::string_view kFinish = N_("FINISH");
