@@ -60,6 +60,7 @@ struct Layout {
 inline constexpr int kTwipsPerPixel = 15;  // at 96 dpi
 
 inline constexpr Control kForm1Controls[] = {
+    // TRANSLATORS: the button that opens the Setting window, and that window's title.
     {"Command3", Kind::Button, "", N_("Setting"), {2400, 3960, 1095, 495}, 6},
     {"Command2", Kind::Button, "", N_("About this software"), {3840, 3960, 2655, 495}, 5},
     {"Frame2", Kind::Frame, "", N_("Message"), {120, 2280, 6375, 1095}, 2},
@@ -98,7 +99,9 @@ inline constexpr Control kForm3Controls[] = {
     {"Option3", Kind::Option, "Frame2", N_("enabled"), {360, 360, 1215, 495}, 5},
     {"Command1", Kind::Button, "", N_("Set"), {960, 3240, 2655, 495}, 3},
     {"Frame1", Kind::Frame, "", N_("Create a shortcut to the Desktop?"), {240, 240, 4215, 1095}, 0},
+    // TRANSLATORS: the choice under "Create a shortcut to the Desktop?" that makes none (or removes it).
     {"Option2", Kind::Option, "Frame1", N_("No"), {2160, 480, 1575, 375}, 2},
+    // TRANSLATORS: the choice under "Create a shortcut to the Desktop?" that makes it.
     {"Option1", Kind::Option, "Frame1", N_("Yes"), {360, 480, 1455, 375}, 1},
 };
 // The frames widen with the window; Set keeps the middle.

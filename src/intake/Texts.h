@@ -21,12 +21,15 @@ inline constexpr std::string_view kListFull =
 inline constexpr std::string_view kUsageLines[] = {
     N_("Please drag & drop video file(s) here."),
     N_("Drag & Dropping video file(s) to the Desktop icon is also OK."),
+    // TRANSLATORS: the start of a sentence that the next line ends: once the
+    // Setting window has put Clipvane into the file manager's menu, files can
+    // be given to it from that menu too.
     N_("To change the setting, "),
     N_("please right click and \"send to\" video file(s)."),
 };
 // The last usage line where the file manager's menu is "Open With".
 inline constexpr std::string_view kOpenWithUsageLine =
-    N_("please right click video file(s) and \"open with\" Clipvane.");
+    N_("right-click the video files and choose Clipvane under \"Open With\".");
 
 inline constexpr std::string_view kStart = N_("START");
 inline constexpr std::string_view kFinish = N_("FINISH");

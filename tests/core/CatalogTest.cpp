@@ -45,7 +45,7 @@ TEST(MoFile, ReadsEveryCatalogueOfTheBuild) {
         unsigned long n;  // the count of "%1 file converted"
         const char* converted;
     } cases[] = {
-        {"ja", "開始", 2, "%1 個のファイルを変換しました"}, {"zh_CN", "开始", 2, "已转换 %1 个文件"},
+        {"ja", "開始", 2, "%1 件のファイルを変換しました"}, {"zh_CN", "开始", 2, "已转换 %1 个文件"},
         {"de", "START", 1, "%1 Datei umgewandelt"},         {"de", "START", 0, "%1 Dateien umgewandelt"},
         {"fr", "DÉMARRER", 0, "%1 fichier converti"},  // French: zero is singular
         {"fr", "DÉMARRER", 2, "%1 fichiers convertis"},     {"es", "INICIAR", 2, "%1 archivos convertidos"},

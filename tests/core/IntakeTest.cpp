@@ -81,7 +81,7 @@ TEST_F(IntakeTest, NoArgumentsShowsUsageAndKeepsTheListEmpty) {
                      "Drag & Dropping video file(s) to the Desktop icon is also OK.", "To change the setting, ",
                      platform::kNativeFileMenu == platform::FileMenu::kSendTo
                          ? "please right click and \"send to\" video file(s)."
-                         : "please right click video file(s) and \"open with\" Clipvane.",
+                         : "right-click the video files and choose Clipvane under \"Open With\".",
                      ""}));
     EXPECT_EQ(view.caret, view.text.size());
     EXPECT_EQ(list.iFileCount, 0);

@@ -54,7 +54,7 @@ private:
 
 const QStringList kEnglishUsage{
     "Please drag & drop video file(s) here.", "Drag & Dropping video file(s) to the Desktop icon is also OK.",
-    "To change the setting, ", "please right click video file(s) and \"open with\" Clipvane.", ""};
+    "To change the setting, ", "right-click the video files and choose Clipvane under \"Open With\".", ""};
 
 TEST_F(LanguageTest, WindowsReadInTheUsersLanguageAndEnglishStaysAsItWas) {
     struct Case {
@@ -97,11 +97,11 @@ TEST_F(LanguageTest, UsageAndSettingNameTheOpenWithMenu) {
     for (const auto& [language, menu] : {std::pair{"", "open with"}, {"de", "„Öffnen mit“"}}) {
         Speak("C.UTF-8", language);
         LoadWithoutArguments();
-        EXPECT_TRUE(Lines()[3].contains(menu)) << Lines()[3].toStdString();
+        EXPECT_TRUE(Lines()[3].contains(menu, Qt::CaseInsensitive)) << Lines()[3].toStdString();
         form->ShowCentred();
         QTest::mouseClick(form->Command3, Qt::LeftButton);
         ASSERT_NE(form->settingWindow(), nullptr);
-        EXPECT_TRUE(form->settingWindow()->Frame2->title().contains(menu));
+        EXPECT_TRUE(form->settingWindow()->Frame2->title().contains(menu, Qt::CaseInsensitive));
         EXPECT_FALSE(form->settingWindow()->Frame2->title().contains(language[0] ? "Senden" : "send"));
         form->settingWindow()->close();
     }

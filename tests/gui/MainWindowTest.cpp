@@ -65,7 +65,7 @@ TEST_F(MainWindowTest, UsageTextWithoutArguments) {
     EXPECT_EQ(Lines(),
               (QStringList{"Please drag & drop video file(s) here.",
                            "Drag & Dropping video file(s) to the Desktop icon is also OK.", "To change the setting, ",
-                           "please right click video file(s) and \"open with\" Clipvane.", ""}));
+                           "right-click the video files and choose Clipvane under \"Open With\".", ""}));
     EXPECT_EQ(form->Text1->textCursor().position(), Text().size());
     EXPECT_EQ(form->files.iFileCount, 0);
     EXPECT_EQ(form->Command1->text(), "START");

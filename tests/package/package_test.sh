@@ -62,7 +62,7 @@ sleep 0.5
 xdotool key --clearmodifiers Tab Tab Tab ctrl+a ctrl+c
 expected=$(printf '%s\n%s\n%s\n%s' "Please drag & drop video file(s) here." \
   "Drag & Dropping video file(s) to the Desktop icon is also OK." "To change the setting, " \
-  'please right click video file(s) and "open with" Clipvane.')
+  'right-click the video files and choose Clipvane under "Open With".')
 shown=$(read_clipboard "$expected")
 [ "$shown" = "$expected" ] || { echo "shown:"; echo "$shown"; fail "the log box does not show the usage text"; }
 "$closer" "$window"

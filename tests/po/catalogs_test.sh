@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The translations: the template holds every text marked in the code, the
 # menu entry and the metainfo, and nothing else; each catalogue of po/LINGUAS
-# is complete (no untranslated or fuzzy entry), valid for msgfmt, and keeps
-# the English's %1 markers, line breaks and edge spaces (the log's words
-# " SUCCESS", "**Number of file(s): " are glued to what follows them).
+# is complete (no untranslated or fuzzy entry), valid for msgfmt, keeps
+# the English's %1 markers, names, line breaks and edge spaces (the log's
+# words " SUCCESS", "**Number of file(s): " are glued to what follows them;
+# a full-width colon or comma carries its own gap instead), and writes its
+# language's own quotes and spaces.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
@@ -49,7 +51,15 @@ while IFS= read -r line; do translation="$translation$line$nl"; done
 translation="$translation$line"
 shape "$MSGEXEC_MSGID"
 english=$shape
-shape "$translation"
+# A full-width colon or comma at the end carries the English's trailing space.
+case $english:$translation in
+  *trail*:*"："|*trail*:*"，"|*trail*:*"、") shape "$translation " ;;
+  *) shape "$translation" ;;
+esac
+# The names the English gives (Clipvane in the file menu's line) stay.
+for name in Clipvane ffmpeg AVCHD MP4; do
+  case $MSGEXEC_MSGID in *"$name"*) case $translation in *"$name"*) ;; *) shape="$shape no-$name" ;; esac ;; esac
+done
 [ "$english" = "$shape" ] || printf '%s -> %s\n' "$MSGEXEC_MSGID" "$translation"
 SHAPE
 
@@ -63,7 +73,12 @@ for language in $(cat "$root/po/LINGUAS"); do
   grep -q '^"Language-Team: [^n]' "$po" && grep -q '^"PO-Revision-Date: 2' "$po" ||
     fail "$language: no team or date in the header"
   mismatched=$(msgexec -i "$po" sh "$work/shape.sh")
-  [ -z "$mismatched" ] || { echo "$mismatched"; fail "$language: markers, line breaks or edge spaces differ"; }
+  [ -z "$mismatched" ] || { echo "$mismatched"; fail "$language: markers, names, line breaks or edge spaces differ"; }
+  # The translations alone (not the header): no straight quote or apostrophe, no
+  # space after a full-width colon or comma, none but U+00A0 inside « » or before : ; ? !
+  typography=$(msgcat --no-wrap "$po" | awk '/^(msgid|$)/ { s = 0 } /^msgstr/ { s = n++ > 0 } s' |
+    grep -e "'" -e '\\"' -e '： ' -e '， ' -e '、 ' -e '« ' -e ' »' -e ' [:;?!]' || true)
+  [ -z "$typography" ] || { echo "$typography"; fail "$language: quotes or spaces that are not the language's own"; }
 done
 [ $failures -eq 0 ] && echo "catalogues: complete, valid, in step with the code"
 exit $((failures > 0))

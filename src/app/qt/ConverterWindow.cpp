@@ -44,6 +44,7 @@ ConverterWindow::ConverterWindow(const QString& name, const QString& path, int n
     bar_ = new QProgressBar(this);
     Place(*bar_, kLayout, "Bar");
     bar_->setRange(0, 0);  // busy until the clip's length is known
+    // TRANSLATORS: the progress bar's name for screen readers: how much of the clip is converted.
     bar_->setAccessibleName(Tr("Converted"));
     elapsed_ = new QLabel(this);
     Place(*elapsed_, kLayout, "Elapsed");
