@@ -127,9 +127,10 @@ std::vector<SummaryLine> SummaryLines(const std::vector<FailedClip>& failed) {
     for (const FailedClip& clip : failed) {
         std::string joined;
         for (const std::string& name : clip.joined) joined += (joined.empty() ? "" : ", ") + name;
+        std::string shown = clip.name;
         // TRANSLATORS: %1 is the first file of one recording, %2 the files that continue it.
-        lines.push_back(
-            {Style::kClip, joined.empty() ? clip.name : text::Fill(Tr("%1 (joined with %2)"), {clip.name, joined})});
+        if (!joined.empty()) shown = text::Fill(Tr("%1 (joined with %2)"), {clip.name, joined});
+        lines.push_back({Style::kClip, shown});
         lines.push_back({Style::kReason, ReasonText(clip.failure.kind)});
         if (!clip.failure.detail.empty()) lines.push_back({Style::kDetail, clip.failure.detail});
     }
