@@ -136,7 +136,10 @@ build_x264() {
 # bwdif deinterlaces the former, one frame per frame; scale and format turn
 # 4:2:2, 4:4:4 and 10-bit pictures into the 8-bit 4:2:0 that "-pix_fmt
 # yuv420p" asks for (and that iPhones play); aresample and aformat fit the
-# sound to the AAC encoder; null and anull are the graph's pass-throughs.
+# sound to the AAC encoder (and fold 5.1 into the stereo that "-ac 2" asks
+# for); null and anull are the graph's pass-throughs. Besides the file
+# protocol, concatf reads the pieces a camcorder split one recording into as
+# one stream, from the list of them that Clipvane writes.
 # Static, so it needs nothing beside the system's
 # DLLs. The 32-bit build does its floating-point work in SSE2, as the 64-bit
 # one does, instead of on the x87 unit; the assembly still picks its code by
@@ -157,7 +160,7 @@ build_ffmpeg() {
       --disable-everything --disable-autodetect --enable-w32threads \
       --disable-doc --disable-debug --disable-ffplay --disable-ffprobe --disable-network \
       --disable-devices --disable-avdevice --disable-postproc \
-      --enable-protocol=file --enable-demuxer=mpegts,mpegps,mpegvideo,avi,mov,dv \
+      --enable-protocol=file,concatf --enable-demuxer=mpegts,mpegps,mpegvideo,avi,mov,dv \
       --enable-decoder=h264,hevc,mpeg2video,mpeg1video,dvvideo,mjpeg \
       --enable-decoder=ac3,eac3,pcm_bluray,pcm_s16le,pcm_s16be,pcm_u8,adpcm_ima_wav,mp2,mp3,aac \
       --enable-parser=h264,hevc,mpegvideo,mjpeg,ac3,mpegaudio,aac \

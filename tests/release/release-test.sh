@@ -69,15 +69,16 @@ make_clip() {
   local name=$1 rate=$2 audio=$3 mdpm=$4
   shift 4
   ffmpeg -nostdin -loglevel error -y -f lavfi -i "testsrc2=size=1920x1080:rate=$rate" \
-    -f lavfi -i "sine=frequency=440:sample_rate=48000" -t 2 -ac 2 \
+    -f lavfi -i "sine=frequency=440:sample_rate=48000" -t 2 \
     -c:v libx264 -preset ultrafast -pix_fmt yuv420p "$@" \
     -bsf:v "h264_metadata=sei_user_data=17ee8c60-f84d-11d9-8cd6-0800200c9a66+MDPM$mdpm" \
     -c:a "$audio" -f mpegts -mpegts_m2ts_mode 1 "$clips/$name"
 }
 # 2024-05-17 14:30:15 at UTC+9; 2011-12-31 23:59:59 at UTC-5; 2019-07-04 11:22:33 at UTC+1.
-make_clip "00000.MTS" 30000/1001 ac3 $'\x02\x18\x12\x20\x24\x05\x19\x17\x14\x30\x15' -flags +ildct+ilme
-make_clip "00001.MTS" 30000/1001 pcm_bluray $'\x02\x18\x2a\x20\x11\x12\x19\x31\x23\x59\x59' -flags +ildct+ilme
-make_clip "Beach 50p.M2TS" 50 ac3 $'\x02\x18\x02\x20\x19\x07\x19\x04\x11\x22\x33'
+# The first two have 5.1 sound, AC-3 and LPCM, as many AVCHD camcorders record.
+make_clip "00000.MTS" 30000/1001 ac3 $'\x02\x18\x12\x20\x24\x05\x19\x17\x14\x30\x15' -flags +ildct+ilme -ac 6
+make_clip "00001.MTS" 30000/1001 pcm_bluray $'\x02\x18\x2a\x20\x11\x12\x19\x31\x23\x59\x59' -flags +ildct+ilme -ac 6
+make_clip "Beach 50p.M2TS" 50 ac3 $'\x02\x18\x02\x20\x19\x07\x19\x04\x11\x22\x33' -ac 2
 # The AVCHD ones are progressive: two stored with interlaced flags. (The
 # test pattern at 50 frames a second reads as interlaced to idet even as it is.)
 declare -A marks=(["00000"]=untouched ["00001"]=untouched ["Beach 50p"]=progressive)
@@ -89,6 +90,18 @@ while IFS='|' read -r name video args mark; do
     -f lavfi -i "sine=frequency=440:sample_rate=48000" -t 1 $args "$clips/$name"
   marks[${name%.*}]=$(echo $mark)
 done < <(grep -v '^#' "$(dirname "$0")/../support/camcorder-clips.txt")
+# One interlaced recording that the camera split in three, in mid-GOP at
+# 192-byte packets: one result, named after the first piece, as the whole.
+mkdir -p "$folder/whole"
+whole="$folder/whole/Party 1.MTS"
+ffmpeg -nostdin -loglevel error -y -f lavfi -i "testsrc2=size=640x360:rate=60000/1001" -f lavfi -i sine -t 3 \
+  -vf tinterlace=interleave_top -c:v libx264 -preset ultrafast -g 90 -flags +ildct+ilme -pix_fmt yuv420p \
+  -c:a ac3 -f mpegts -mpegts_m2ts_mode 1 "$whole"
+size=$(stat -c %s "$whole") cut1=$((size / 3 / 192 * 192)) cut2=$((size * 2 / 3 / 192 * 192))
+head -c "$cut1" "$whole" >"$clips/Party 1.MTS"
+tail -c +$((cut1 + 1)) "$whole" | head -c $((cut2 - cut1)) >"$clips/Party 2.MTS"
+tail -c +$((cut2 + 1)) "$whole" >"$clips/Party 3.MTS"
+marks["Party 2"]=joined marks["Party 3"]=joined
 declare -A recorded=(
   ["00000"]=2024-05-17T05:30:15.000000Z
   ["00001"]=2012-01-01T04:59:59.000000Z
@@ -113,7 +126,8 @@ idet() {
 }
 # Clipvane's converter arguments between the input and "-f mp4", as
 # convert::BatchRun::ConverterArguments has them.
-converter=(-vf "idet=analyze_interlaced_flag=10,bwdif=mode=send_frame:deint=interlaced" -pix_fmt yuv420p)
+sound=(-ac 2 -b:a 160k)
+converter=(-vf "idet=analyze_interlaced_flag=10,bwdif=mode=send_frame:deint=interlaced" -pix_fmt yuv420p "${sound[@]}")
 
 # The same version on both sides makes the same packets; after an update of
 # one of them only the kinds of stream and the durations can be compared.
@@ -141,6 +155,11 @@ for clip in "$clips"/*; do
   name=${file%.*}
   result=$desktop/$name.mp4
   converted=$((converted + 1))
+  if [ "${marks[$name]:-}" = joined ]; then
+    [ ! -e "$result" ] || fail "$name.mp4 is on the Desktop, though its clip continues the one before it"
+    continue
+  fi
+  [ "$name" = "Party 1" ] && clip=$whole
   if [ ! -f "$result" ]; then fail "$name.mp4 is not on the Desktop"; continue; fi
   kinds=$(probe -show_entries stream=codec_type,codec_name -of csv=p=0 "$result" | sort | tr '\n' ' ')
   [ "$kinds" = "aac,audio h264,video " ] || fail "$name.mp4 holds $kinds"
@@ -152,6 +171,13 @@ for clip in "$clips"/*; do
     created=$(probe -show_entries format_tags=creation_time -of default=nw=1:nk=1 "$result")
     [ "$created" = "${recorded[$name]}" ] || fail "$name.mp4 was created $created, recorded ${recorded[$name]}"
   fi
+  # Stereo AAC-LC at 160 kbit/s at most, its AudioSpecificConfig saying 2 channels.
+  sound_is=$(probe -select_streams a -show_entries stream=profile,channels,bit_rate -of csv=p=0 "$result")
+  config=$(probe -select_streams a -show_streams -show_data "$result" |
+    sed -n '/^extradata=/{n;s/^[0-9a-f]*: ..\(..\).*/\1/p}')
+  IFS=, read -r sound_profile channels rate <<<"$sound_is"
+  [ "$sound_profile,$channels" = LC,2 ] && [ "${rate:-999999}" -le 160000 ] && [ $(((16#${config:-0} >> 3) & 15)) -eq 2 ] ||
+    fail "$name.mp4's sound is $sound_is (configuration ${config:-none}), not stereo AAC-LC at 160 kbit/s at most"
   profile=$(probe -select_streams v -show_entries stream=profile,pix_fmt -of csv=p=0 "$result")
   case $profile in Main,yuv420p | High,yuv420p) ;; *) fail "$name.mp4 is $profile, not Main or High in yuv420p" ;; esac
   if [ "${marks[$name]:-}" = interlaced ] || [ "${marks[$name]:-}" = untouched ]; then
@@ -163,7 +189,7 @@ for clip in "$clips"/*; do
     fi
   fi
   if [ "${marks[$name]:-}" = untouched ] || [ "${marks[$name]:-}" = progressive ]; then
-    ffmpeg -nostdin -loglevel error -y -i "$clip" -f mp4 "$folder/linux/$name.mp4"
+    ffmpeg -nostdin -loglevel error -y -i "$clip" "${sound[@]}" -f mp4 "$folder/linux/$name.mp4"
   else
     ffmpeg -nostdin -loglevel error -y -i "$clip" "${converter[@]}" -f mp4 "$folder/linux/$name.mp4"
   fi
