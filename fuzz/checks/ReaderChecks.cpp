@@ -1,5 +1,6 @@
 #include "ReaderChecks.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include "media/MemoryBytes.h"
 #include "media/Mp4Times.h"
 #include "media/RecordingDate.h"
+#include "media/StreamContinuation.h"
 
 namespace fuzzcheck {
 
@@ -26,11 +28,12 @@ public:
     std::uint64_t Size() override { return inner_.Size(); }
     std::size_t ReadAt(std::uint64_t offset, std::uint8_t* data, std::size_t size) override {
         if (offset + size > furthest) furthest = offset + size;
+        if (offset >= 1024) nearestPastStart = std::min(nearestPastStart, offset);
         const std::size_t n = inner_.ReadAt(offset, data, size);
         if (n > size || (n > 0 && offset + n > bytes_.size())) overRead = true;
         return n;
     }
-    std::uint64_t furthest = 0;
+    std::uint64_t furthest = 0, nearestPastStart = UINT64_MAX;
     bool overRead = false;
 
 private:
@@ -128,11 +131,26 @@ std::string CheckProgress(std::string_view input) {
     return "";
 }
 
+std::string CheckStreamContinuation(std::string_view input) {
+    if (input.empty()) return "";
+    const std::size_t cut = (input.size() - 1) * static_cast<std::uint8_t>(input[0]) / 255;
+    const std::string_view bytes = input.substr(1);
+    Watched previous(ToBytes(bytes.substr(0, cut))), next(ToBytes(bytes.substr(cut)));
+    media::ContinuesStream(previous, next);
+    if (previous.overRead || next.overRead) return "a read returned bytes past the file";
+    // Its start and its end, never the middle of a large file.
+    if (previous.nearestPastStart != UINT64_MAX && previous.nearestPastStart + media::kLongestLook < previous.Size())
+        return "read the earlier file's middle";
+    if (next.furthest > media::kLongestLook) return "read past the bound of the next file's start";
+    return "";
+}
+
 const std::vector<NamedCheck>& ReaderChecks() {
     static const std::vector<NamedCheck> checks = {
         {"recording_date", CheckRecordingDate},
         {"mp4_times", CheckMp4Times},
         {"progress", CheckProgress},
+        {"stream_continuation", CheckStreamContinuation},
     };
     return checks;
 }

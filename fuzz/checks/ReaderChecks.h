@@ -16,6 +16,9 @@ std::string CheckRecordingDate(std::string_view input);
 std::string CheckMp4Times(std::string_view input);
 // Input: a byte that chooses the chunk lengths, then the converter's output.
 std::string CheckProgress(std::string_view input);
+// Input: a byte that chooses where the bytes are cut in two, then the bytes:
+// does the second file continue the first?
+std::string CheckStreamContinuation(std::string_view input);
 
 const std::vector<NamedCheck>& ReaderChecks();
 
