@@ -283,6 +283,10 @@ TEST_F(BatchRunTest, PiecesOfOneRecordingConvertAndFailTogether) {
     EXPECT_EQ(convert::SummaryHeading(view.failures, 3), "2 of 3 clips could not be converted");
     EXPECT_EQ(DesktopFiles(), Lines{"00002.mp4"});
     EXPECT_TRUE(fs::is_empty(temp));
+    // Two recordings for the progress window; the task bar counts files, the pieces together.
+    EXPECT_EQ(view.converterPlaces, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}));
+    EXPECT_EQ(view.runEnds, (std::vector<std::pair<int, int>>{{1, 2}}));
+    EXPECT_THAT(view.runProgress, ::testing::Contains(::testing::Pair(::testing::DoubleNear(2.0 / 3, 0.01), true)));
 }
 
 #ifndef _WIN32
