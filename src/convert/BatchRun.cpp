@@ -332,17 +332,26 @@ std::optional<Failure> BatchRun::Deliver(const std::string& clip, const std::str
     // on the disk before " SUCCESS": users format the camera's card once
     // they read it. The window is answered while the flush goes on.
     auto keepAlive = [&](std::uint64_t, std::uint64_t) { supervisor_.KeepAlive(); };
-    if (access) reason = access->FlushToDisk(staging, keepAlive);
+    // Nothing stays under the staging name: the temporary result goes back
+    // where it was, or the copy goes.
+    auto unstage = [&] {
+        std::string ignored;
+        if (!moved || access->Rename(staging, result, ignored) != platform::RenameOutcome::kRenamed)
+            files.DeleteFileForce(staging);
+    };
+    try {
+        if (access) reason = access->FlushToDisk(staging, keepAlive);
+    } catch (const RunAborted&) {
+        unstage();  // the window was closed during the flush
+        throw;
+    }
     std::string target;
     if (reason.empty()) {
         target = DesktopTarget(wanted);
         reason = files.MoveReplacing(staging, target);
     }
     if (!reason.empty()) {
-        // The temporary result stays where it was.
-        std::string ignored;
-        if (!moved || access->Rename(staging, result, ignored) != platform::RenameOutcome::kRenamed)
-            files.DeleteFileForce(staging);
+        unstage();
         return Failure{FailureKind::kNotDelivered, reason};
     }
     produced_.insert(target);

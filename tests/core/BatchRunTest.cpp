@@ -74,11 +74,21 @@ public:
     }
     // A flush that fails (a disk that reports an I/O error) says this.
     std::string flushFails, folderFlushFails;
+    // Called while the result's flush, or the folder's, waits.
+    std::function<void()> onFlush, onFolderFlush;
     std::string FlushToDisk(const std::string& p, const platform::CopyProgress& between) override {
-        return flushFails.empty() ? real_.FlushToDisk(p, between) : flushFails;
+        if (!flushFails.empty()) return flushFails;
+        return real_.FlushToDisk(p, [&](std::uint64_t done, std::uint64_t total) {
+            if (onFlush) onFlush();
+            between(done, total);
+        });
     }
     std::string FlushFolder(const std::string& p, const platform::CopyProgress& between) override {
-        return folderFlushFails.empty() ? real_.FlushFolder(p, between) : folderFlushFails;
+        if (!folderFlushFails.empty()) return folderFlushFails;
+        return real_.FlushFolder(p, [&](std::uint64_t done, std::uint64_t total) {
+            if (onFolderFlush) onFolderFlush();
+            between(done, total);
+        });
     }
 
     std::unique_ptr<platform::OpenFile> Open(const std::string& p, bool w, std::string& e) override {
@@ -444,17 +454,40 @@ TEST_F(BatchRunTest, AResultNotKnownToBeOnTheDiskFailsAndNothingIsLost) {
         }
 }
 
-TEST_F(BatchRunTest, ClosingTheWindowMidCopyLeavesNoPartOfTheCopy) {
-    WriteFile(OnDesktop("a.mp4"), "old result");
-    access.otherFileSystem = true;
-    access.onPiece = [&] { view.unloaded = true; };
-    Add(Clip("a.MTS"));
-    Add(Clip("b.MTS"));
-    Run();
-    EXPECT_EQ(DesktopFiles(), (Lines{"a.mp4"}));
-    EXPECT_EQ(ReadFile(OnDesktop("a.mp4")), "old result");
-    EXPECT_TRUE(files.trashed.empty());
-    EXPECT_EQ(view.Lines().back(), "No. 1: " + videos + sep + "a.MTS...");
+// A close at any moment of a delivery leaves on the Desktop the result under
+// its own name or nothing of it, and nothing under another name.
+TEST_F(BatchRunTest, ClosingTheWindowMidDeliveryLeavesTheDesktopClean) {
+    struct Case {
+        const char* when;
+        bool otherFileSystem;
+        std::function<void()> FaultyAccess::*hook;
+        bool delivered;
+    };
+    const Case cases[] = {
+        {"mid-copy", true, &FaultyAccess::onPiece, false},
+        {"mid-flush of a moved result", false, &FaultyAccess::onFlush, false},
+        {"mid-flush of a copied result", true, &FaultyAccess::onFlush, false},
+        {"mid-flush of the Desktop folder", false, &FaultyAccess::onFolderFlush, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        NextRun();
+        for (const auto& f : {desktop, temp}) fs::remove_all(f), fs::create_directories(f);
+        files.trashed.clear();
+        WriteFile(OnDesktop("a.mp4"), "old result");
+        access.onPiece = access.onFlush = access.onFolderFlush = nullptr;
+        access.otherFileSystem = c.otherFileSystem;
+        access.*c.hook = [&] { view.unloaded = true; };
+        Add(Clip("a.MTS"));
+        Add(Clip("b.MTS"));
+        Run();
+        EXPECT_EQ(DesktopFiles(), (Lines{"a.mp4"}));
+        EXPECT_EQ(ReadFile(OnDesktop("a.mp4")), c.delivered ? std::string(4096, 'v') : "old result");
+        EXPECT_EQ(files.trashed.size(), c.delivered ? 1u : 0u);
+        // What did not reach the Desktop is back in the temporary folder.
+        EXPECT_EQ(fs::exists(InTemp("a.mp4")), !c.delivered);
+        EXPECT_EQ(view.Lines().back(), "No. 1: " + videos + sep + "a.MTS...");
+    }
 }
 
 TEST_F(BatchRunTest, ASlowCopySaysHowBigTheFileIs) {

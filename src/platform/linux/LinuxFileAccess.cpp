@@ -5,9 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <functional>
 #include <future>
+#include <system_error>
 #include <vector>
 
 #include "Paths.h"
@@ -124,16 +127,45 @@ void FlushAsWeGo(int fd, off_t previous, off_t start, off_t length, bool& ranges
 // so; it writes back on its own time, and nothing more can be done there.
 bool CannotSync(int error) { return error == EINVAL || error == ENOTSUP; }
 
-// A sync of what is left runs on a thread of its own, with `between` called
-// every few tens of milliseconds meanwhile: it may wait for a journal commit
-// that carries other programs' data too. "" or the reason. Whatever
-// `between` throws reaches the caller once the sync has ended.
-std::string SyncAside(int (*sync)(int), int fd, const CopyProgress& between, std::uint64_t total) {
-    auto done = std::async(std::launch::async, [=] { return sync(fd) == 0 ? 0 : errno; });
-    while (done.wait_for(std::chrono::milliseconds(40)) != std::future_status::ready) between(total, total);
-    const int error = done.get();
-    return error == 0 || CannotSync(error) ? std::string() : Reason(error);
+// How often the caller hears from work that runs beside it: one step of
+// its window's event pump.
+constexpr std::chrono::milliseconds kBetween{15};
+
+// Runs `work` (an errno, or 0) on a thread of its own, calling `between`
+// every step meanwhile and once when it is done, so that the caller's
+// window answers however long the disk takes; a journal commit may carry
+// other programs' data too. Where no thread can be started, `work` runs
+// here. Whatever `between` throws tells `work` to stop (it looks between
+// its pieces) and reaches the caller once `work` has ended, so nothing it
+// uses is gone while it runs.
+int Aside(const std::function<int(const std::atomic<bool>& stop)>& work, const std::function<void()>& between) {
+    std::atomic<bool> stop{false};
+    std::future<int> done;
+    try {
+        done = std::async(std::launch::async, [&] { return work(stop); });
+    } catch (const std::system_error&) {
+        const int error = work(stop);
+        between();
+        return error;
+    }
+    try {
+        while (done.wait_for(kBetween) != std::future_status::ready) between();
+        between();
+    } catch (...) {
+        stop = true;
+        done.wait();
+        throw;
+    }
+    return done.get();
 }
+
+// A sync's errno, or 0, also where the file system has no way to sync.
+int Synced(int (*sync)(int), int fd) {
+    const int error = sync(fd) == 0 ? 0 : errno;
+    return CannotSync(error) ? 0 : error;
+}
+
+std::string Outcome(int error) { return error == 0 ? std::string() : Reason(error); }
 
 }  // namespace
 
@@ -192,31 +224,37 @@ std::string LinuxFileAccess::CopyInPieces(const std::string& from, const std::st
     PartialCopy partial(to);
     posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
-    std::vector<std::uint8_t> buffer(kPiece);
-    std::uint64_t copied = 0;
-    off_t flushed = 0;
-    bool rangesWork = true;
-    for (;;) {
-        std::size_t got = 0;
-        while (got < buffer.size()) {
-            const ssize_t n = read(in.get(), buffer.data() + got, buffer.size() - got);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return Reason(errno);
-            if (n == 0) break;
-            got += static_cast<std::size_t>(n);
-        }
-        if (got == 0) break;
-        if (!WriteAll(out.get(), buffer.data(), got)) return Reason(errno);
-        const off_t start = static_cast<off_t>(copied);
-        copied += got;
-        FlushAsWeGo(out.get(), flushed, start, static_cast<off_t>(got), rangesWork);
-        flushed = start;
-        // What is on the disk need not stay in memory.
-        if (start > 0) posix_fadvise(in.get(), 0, start, POSIX_FADV_DONTNEED);
-        between(copied, total);
-    }
-    if (std::string problem = SyncAside(fdatasync, out.get(), between, total); !problem.empty()) return problem;
-    if (const int error = out.Close()) return Reason(error);
+    // The pieces are read, written and pushed to the disk beside the
+    // caller, which hears how far the copy has got.
+    std::atomic<std::uint64_t> copied{0};
+    const int error = Aside(
+        [&](const std::atomic<bool>& stop) {
+            std::vector<std::uint8_t> buffer(kPiece);
+            off_t flushed = 0;
+            bool rangesWork = true;
+            while (!stop) {
+                std::size_t got = 0;
+                while (got < buffer.size()) {
+                    const ssize_t n = read(in.get(), buffer.data() + got, buffer.size() - got);
+                    if (n < 0 && errno == EINTR) continue;
+                    if (n < 0) return errno;
+                    if (n == 0) break;
+                    got += static_cast<std::size_t>(n);
+                }
+                if (got == 0) return Synced(fdatasync, out.get());
+                if (!WriteAll(out.get(), buffer.data(), got)) return errno != 0 ? errno : EIO;
+                const off_t start = static_cast<off_t>(copied.load());
+                copied += got;
+                FlushAsWeGo(out.get(), flushed, start, static_cast<off_t>(got), rangesWork);
+                flushed = start;
+                // What is on the disk need not stay in memory.
+                if (start > 0) posix_fadvise(in.get(), 0, start, POSIX_FADV_DONTNEED);
+            }
+            return ECANCELED;
+        },
+        [&] { between(copied, total); });
+    if (std::string problem = Outcome(error); !problem.empty()) return problem;
+    if (const int closed = out.Close()) return Reason(closed);
     partial.Done();
     return {};
 }
@@ -227,24 +265,33 @@ std::string LinuxFileAccess::FlushToDisk(const std::string& path, const CopyProg
     struct stat st {};
     if (fstat(file.get(), &st) != 0) return Reason(errno);
     // The data goes out piece by piece, each waited for on its own, so that
-    // the final sync has only the last piece and the file's times left.
+    // the final sync has only the last piece and the file's times left; all
+    // of it beside the caller.
     const std::uint64_t total = static_cast<std::uint64_t>(st.st_size);
-    bool rangesWork = true;
-    off_t previous = 0;
-    for (off_t start = 0; rangesWork && start < st.st_size; start += static_cast<off_t>(kPiece)) {
-        const off_t length = std::min(static_cast<off_t>(kPiece), st.st_size - start);
-        FlushAsWeGo(file.get(), previous, start, length, rangesWork);
-        previous = start;
-        between(static_cast<std::uint64_t>(start + length), total);
-    }
-    // fsync, not fdatasync: the recording date set as its time must last too.
-    return SyncAside(fsync, file.get(), between, total);
+    std::atomic<std::uint64_t> flushed{0};
+    const int error = Aside(
+        [&](const std::atomic<bool>& stop) {
+            bool rangesWork = true;
+            off_t previous = 0;
+            for (off_t start = 0; rangesWork && start < st.st_size && !stop; start += static_cast<off_t>(kPiece)) {
+                const off_t length = std::min(static_cast<off_t>(kPiece), st.st_size - start);
+                FlushAsWeGo(file.get(), previous, start, length, rangesWork);
+                previous = start;
+                flushed = static_cast<std::uint64_t>(start + length);
+            }
+            if (stop) return ECANCELED;
+            // fsync, not fdatasync: the recording date set as its time must last too.
+            return Synced(fsync, file.get());
+        },
+        [&] { between(flushed, total); });
+    return Outcome(error);
 }
 
 std::string LinuxFileAccess::FlushFolder(const std::string& folder, const CopyProgress& between) {
     Descriptor directory(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() < 0) return Reason(errno);
-    return SyncAside(fsync, directory.get(), between, 0);
+    return Outcome(Aside([&](const std::atomic<bool>&) { return Synced(fsync, directory.get()); },
+                         [&] { between(0, 0); }));
 }
 
 std::string LinuxFileAccess::DeleteInPieces(const std::string& path, const CopyProgress& between) {
