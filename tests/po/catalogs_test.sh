@@ -75,9 +75,10 @@ for language in $(cat "$root/po/LINGUAS"); do
   mismatched=$(msgexec -i "$po" sh "$work/shape.sh")
   [ -z "$mismatched" ] || { echo "$mismatched"; fail "$language: markers, names, line breaks or edge spaces differ"; }
   # The translations alone (not the header): no straight quote or apostrophe, no
-  # space after a full-width colon or comma, none but U+00A0 inside « » or before : ; ? !
+  # space after a full-width colon or comma nor outside a full-width bracket (it
+  # carries its own gap), none but U+00A0 inside « » or before : ; ? !
   typography=$(msgcat --no-wrap "$po" | awk '/^(msgid|$)/ { s = 0 } /^msgstr/ { s = n++ > 0 } s' |
-    grep -e "'" -e '\\"' -e '： ' -e '， ' -e '、 ' -e '« ' -e ' »' -e ' [:;?!]' || true)
+    grep -e "'" -e '\\"' -e '： ' -e '， ' -e '、 ' -e ' （' -e '） ' -e '« ' -e ' »' -e ' [:;?!]' || true)
   [ -z "$typography" ] || { echo "$typography"; fail "$language: quotes or spaces that are not the language's own"; }
 done
 [ $failures -eq 0 ] && echo "catalogues: complete, valid, in step with the code"
