@@ -171,10 +171,8 @@ void BatchRun::ConvertOne(std::int16_t i, int span, std::int16_t count) {
     number_ = i + 1;
     count_ = count;
     ++place_;
-    const char* separators = services_.style.separator == '\\' ? "\\/" : "/";
     auto fileName = [&](const std::pair<std::string, std::string>& piece) {
-        std::string name = piece.first.empty() ? piece.second : piece.first;
-        return name.erase(0, name.find_last_of(separators) + 1);
+        return std::string(services_.style.FileName(piece.first.empty() ? piece.second : piece.first));
     };
     clipName_ = fileName(pieces_[0]);
     for (std::size_t k = 1; k < pieces_.size(); ++k) joinedNames_.push_back(fileName(pieces_[k]));
@@ -238,8 +236,8 @@ void BatchRun::ConvertOne(std::int16_t i, int span, std::int16_t count) {
         return Fail(Tr(kFailedStatus), runFailure_);
     }
     view_.ConverterStarted(clipName_, longName, place_, places_);
-    progress_.FileStarted(number_, count_, span);
-    supervisor_.lConverterPid = supervisor_.Adopt(std::move(child), &progress_);
+    runProgress_.FileStarted(number_, count_, span);
+    supervisor_.lConverterPid = supervisor_.Adopt(std::move(child), &runProgress_);
     supervisor_.WaitForExitProcess(supervisor_.lConverterPid);
     supervisor_.lConverterPid = 0;
     view_.ConverterEnded();
@@ -257,14 +255,13 @@ void BatchRun::ConvertOne(std::int16_t i, int span, std::int16_t count) {
         Failure why = ConverterFailure(supervisor_.ConverterTail(), converter.Status(), problem);
         // The converter names the path it was given; the user knows the clip by its own name.
         ReplaceAll(why.detail, input, clipName_);
-        for (const auto& piece : pieces_) {
-            ReplaceAll(why.detail, piece.second, fileName(piece));
-            if (services_.style.separator == '\\') {
-                std::string forward = piece.second;
-                std::replace(forward.begin(), forward.end(), '\\', '/');
-                ReplaceAll(why.detail, forward, fileName(piece));
+        // Also as spelled with any separator the system reads ("C:/...").
+        for (const auto& piece : pieces_)
+            for (const char* s = services_.style.separators; *s; ++s) {
+                std::string spelled = piece.second;
+                std::replace(spelled.begin(), spelled.end(), services_.style.separator, *s);
+                ReplaceAll(why.detail, spelled, fileName(piece));
             }
-        }
         return Fail(Tr(kFailedStatus), std::move(why));
     }
 
@@ -273,7 +270,7 @@ void BatchRun::ConvertOne(std::int16_t i, int span, std::int16_t count) {
     if (auto failure = Deliver(shortName, temporary, OutputPath(desktop_, longName)))
         return Fail(Tr(kCopyFailedStatus) + failure->detail, *failure);
     EndLines(true);
-    progress_.FileFinished(number_, count_, true, span);
+    runProgress_.FileFinished(number_, count_, true, span);
     converted_ += span;
 }
 
@@ -417,7 +414,7 @@ void BatchRun::Fail(const std::string& status, Failure why) {
     view_.SetLabel2(status);
     supervisor_.RefreshScreen();
     EndLines(false);
-    progress_.FileFinished(number_, count_, false, static_cast<int>(pieces_.size()));
+    runProgress_.FileFinished(number_, count_, false, static_cast<int>(pieces_.size()));
 }
 
 void BatchRun::AppendLog(const std::string& text) {

@@ -86,7 +86,7 @@ private:
     std::vector<std::pair<std::string, std::string>> pieces_;
     std::vector<std::string> joinedNames_;  // the file names of all but the first
     std::vector<FailedClip> failures_;
-    RunProgress progress_{&view_};
+    RunProgress runProgress_{&view_};
     std::string converter_;
     std::string desktop_;
     std::set<std::string> produced_;

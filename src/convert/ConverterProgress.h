@@ -23,12 +23,13 @@ public:
     // the converter started; none until the rate can be told.
     std::optional<std::chrono::seconds> TimeLeft(std::chrono::milliseconds elapsed) const;
 
+    // One whole line of the output, without its end.
+    void ReadLine(std::string_view line);
+
     // Longer lines than this are not progress lines and are skipped whole.
     static constexpr std::size_t kLongestLine = 4096;
 
 private:
-    void ReadLine(std::string_view line);
-
     std::string partial_;
     bool skipping_ = false;  // inside a line longer than kLongestLine
     bool durationSeen_ = false;

@@ -137,14 +137,4 @@ std::vector<SummaryLine> SummaryLines(const std::vector<FailedClip>& failed) {
     return lines;
 }
 
-void OutputTail::Add(std::string_view text) {
-    if (text.size() >= kKept) text = text.substr(text.size() - kKept);
-    text_ += text;
-    if (text_.size() <= kKept) return;
-    text_.erase(0, text_.size() - kKept);
-    // What is left of the first line is no line of its own.
-    const std::size_t end = text_.find_first_of("\r\n");
-    if (end != std::string::npos) text_.erase(0, end + 1);
-}
-
 }  // namespace convert

@@ -65,18 +65,4 @@ struct SummaryLine {
 };
 std::vector<SummaryLine> SummaryLines(const std::vector<FailedClip>& failed);
 
-// The end of the converter's output: enough for its last error lines, never
-// more, however much it writes.
-class OutputTail {
-public:
-    void Add(std::string_view text);
-    void Clear() { text_.clear(); }
-    const std::string& Text() const { return text_; }
-
-    static constexpr std::size_t kKept = 8192;
-
-private:
-    std::string text_;
-};
-
 }  // namespace convert

@@ -1,5 +1,7 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,5 +36,16 @@ std::string JoinedToText(int number);
 inline constexpr std::string_view kSuccessWord = N_(" SUCCESS");
 inline constexpr std::string_view kFailWord = N_(" FAIL");
 inline constexpr std::string_view kFinishedLine = N_("**Finished**");
+
+// What a progress window shows, in the user's language, on every face.
+std::string ConvertingTitle(const std::string& fileName);  // "Converting Garden.MTS"
+std::string PlaceText(int number, int count);              // "2 of 5"
+std::string ElapsedText(std::chrono::milliseconds spent);  // "Elapsed 0:07"
+// "About 1:20 left", or "" while the rate cannot be told.
+std::string TimeLeftText(std::optional<std::chrono::seconds> left);
+
+// The end-of-run notice's title and text, e.g. "3 files converted, 1 failed."
+std::string RunEndTitle();
+std::string RunEndText(int converted, int failed);
 
 }  // namespace convert

@@ -10,9 +10,7 @@ constexpr std::chrono::milliseconds kClockStep{500};
 std::int32_t Supervisor::Adopt(std::unique_ptr<platform::ChildProcess> child, RunProgress* run) {
     child_ = std::move(child);
     run_ = run;
-    progress_ = {};
-    console_ = ConsoleText();
-    tail_.Clear();
+    output_ = ConverterOutput();
     started_ = std::chrono::steady_clock::now();
     if (child_) TellProgress(true);
     return child_ ? child_->Id() : 0;
@@ -27,11 +25,7 @@ void Supervisor::ForwardOutput() {
     // Once the run has let go of it, the converter's window is gone.
     if (!child_ || lConverterPid == 0) return;
     std::string text = child_->TakeOutput();
-    if (!text.empty()) {
-        progress_.Feed(text);
-        console_.Add(text);
-        tail_.Add(text);
-    }
+    if (!text.empty()) output_.Add(text);
     TellProgress(!text.empty());
 }
 
@@ -41,10 +35,10 @@ void Supervisor::TellProgress(bool outputCame) {
     told_ = now;
     FileProgress shown;
     shown.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - started_);
-    shown.percent = progress_.Percent();
-    shown.left = progress_.TimeLeft(shown.elapsed);
-    shown.newLines = console_.TakeNewLines();
-    shown.lastLine = console_.LastLine();
+    shown.percent = output_.Progress().Percent();
+    shown.left = output_.Progress().TimeLeft(shown.elapsed);
+    shown.newLines = output_.TakeNewLines();
+    shown.lastLine = output_.LastLine();
     view_.ShowFileProgress(shown);
     if (run_) run_->FilePercent(shown.percent);
 }

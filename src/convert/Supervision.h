@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "ConverterProgress.h"
+#include "ConverterOutput.h"
 #include "FailureReason.h"
 #include "RunProgress.h"
 #include "RunView.h"
@@ -35,7 +35,7 @@ public:
     // The converter last adopted (it stays inspectable after it ended).
     platform::ChildProcess* Converter() { return child_.get(); }
     // The end of what the converter last adopted has written so far.
-    const std::string& ConverterTail() const { return tail_.Text(); }
+    std::string ConverterTail() const { return output_.Tail(); }
 
     // Paints what was just set and handles pending events; the status stays
     // on the screen until the next one replaces it.
@@ -61,11 +61,9 @@ private:
     RunView& view_;
     std::unique_ptr<platform::ChildProcess> child_;
     RunProgress* run_ = nullptr;
-    // The converter at hand: how far it got, its output as a console shows
-    // it, and the end of that output, for the reason it failed.
-    ConverterProgress progress_;
-    ConsoleText console_;
-    OutputTail tail_;
+    // The converter at hand's output: how far it got, its console's lines
+    // and its end, for the reason it failed.
+    ConverterOutput output_;
     std::chrono::steady_clock::time_point started_, told_;
     int refreshCount_ = 0;
 };

@@ -7,7 +7,7 @@ std::string GetLongFilename(const std::string& sShortName, platform::DirectoryLo
     if (sShortName.empty()) return {};
     const char sep = style.separator;
     // Windows reads "/" as a separator too ("Z:/clips/a.MTS"); the result uses its own.
-    const char* seps = sep == '\\' ? "\\/" : "/";
+    const char* seps = style.separators;
     // The added separator ends the last component like all the others.
     const std::string s = sShortName + sep;
     const bool rootOnly = style.keptPrefix == 0;  // a POSIX path: "/" is the whole root

@@ -295,6 +295,7 @@ TEST_F(BatchRunTest, PiecesOfOneRecordingConvertAndFailTogether) {
     EXPECT_TRUE(fs::is_empty(temp));
     // Two recordings for the progress window; the task bar counts files, the pieces together.
     EXPECT_EQ(view.converterPlaces, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}));
+    EXPECT_EQ(view.converterNames, (Lines{"00000.MTS", "00002.MTS"}));
     EXPECT_EQ(view.runEnds, (std::vector<std::pair<int, int>>{{1, 2}}));
     EXPECT_THAT(view.runProgress, ::testing::Contains(::testing::Pair(::testing::DoubleNear(2.0 / 3, 0.01), true)));
 }
@@ -698,13 +699,16 @@ TEST_F(BatchRunTest, AQuickConverterIsNoticedWithoutARefresh) {
     std::vector<std::string> searched;
     auto child = platform_.processes->Start(converter, {"-y", "-i", "", "-f", "mp4", InTemp("x.mp4")}, error);
     ASSERT_TRUE(child) << error;
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    while (!child->WaitFor(std::chrono::milliseconds(100))) {}
+    int pumps = 0;
+    view.onPump = [&] { ++pumps; };
     supervisor.lConverterPid = supervisor.Adopt(std::move(child));
     supervisor.WaitForExitProcess(supervisor.lConverterPid);
-    EXPECT_EQ(supervisor.refreshCount(), 0);
+    EXPECT_EQ(pumps, 0);
     // An unknown or zero identifier is not waited for.
     supervisor.WaitForExitProcess(0);
     supervisor.WaitForExitProcess(supervisor.lConverterPid + 1);
+    EXPECT_EQ(pumps, 0);
     EXPECT_EQ(supervisor.refreshCount(), 0);
 }
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "convert/ConverterOutput.h"
 #include "convert/ConverterProgress.h"
 #include "convert/RunProgress.h"
 
@@ -170,16 +171,19 @@ TEST(RunProgressTest, FileIOfNAtPPercentIsThatShareOfTheRun) {
     }
 }
 
-TEST(ConsoleTextTest, AProgressLineIsReplacedByTheNextAndOldLinesGo) {
-    convert::ConsoleText console(64);
+// The one copy of the output gives the progress, the console's lines and the tail.
+TEST(ConverterOutputTest, AProgressLineIsReplacedByTheNextAndOldLinesGo) {
+    convert::ConverterOutput console(64);
     console.Add("Duration: 00:00:10.00\nframe= 1 time=00:00:01.00\r");
     console.Add("frame= 2 time=00:00:0");
     console.Add("2.00\rframe= 3 time=00:00:03.00\r\nvideo:335kB\n");
-    EXPECT_EQ(console.Text(), "Duration: 00:00:10.00\nframe= 3 time=00:00:03.00\nvideo:335kB\n");
+    EXPECT_EQ(console.Tail(), "Duration: 00:00:10.00\nframe= 3 time=00:00:03.00\nvideo:335kB\n");
+    EXPECT_EQ(console.TakeNewLines(), console.Tail());
+    EXPECT_EQ(console.Progress().Percent(), 30);
     for (int i = 0; i < 20; ++i) console.Add("line " + std::to_string(i) + "\n");
-    EXPECT_LE(console.Text().size(), 128u);
-    EXPECT_EQ(console.Text().substr(console.Text().size() - 8), "line 19\n");
-    EXPECT_EQ(console.Text().find("Duration"), std::string::npos);
+    EXPECT_LE(console.Tail().size(), 64u);
+    EXPECT_EQ(console.Tail().substr(console.Tail().size() - 8), "line 19\n");
+    EXPECT_EQ(console.Tail().find("Duration"), std::string::npos);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "convert/ConverterOutput.h"
 #include "convert/FailureReason.h"
 
 namespace {
@@ -52,12 +53,13 @@ TEST(FailureReason, ComesFromTheClipCheckTheConvertersLastLinesAndHowItEnded) {
 }
 
 TEST(FailureReason, OnlyTheEndOfTheOutputIsKeptAndItStartsWithAWholeLine) {
-    convert::OutputTail tail;
-    for (int i = 0; i < 5000; ++i) tail.Add("frame=  " + std::to_string(i) + " fps=25 q=28.0 size= 1024kB\r");
-    tail.Add("a.MTS: Invalid data found when processing input\n");
-    EXPECT_LE(tail.Text().size(), convert::OutputTail::kKept);
-    EXPECT_EQ(tail.Text().rfind("frame=", 0), 0u);
-    EXPECT_EQ(convert::ConverterFailure(tail.Text(), kExit1, "").kind, FailureKind::kDamaged);
+    convert::ConverterOutput output;
+    for (int i = 0; i < 5000; ++i) output.Add("frame=  " + std::to_string(i) + " fps=25 q=28.0 size= 1024kB\r");
+    for (int i = 0; i < 500; ++i) output.Add("[h264 @ 0x55] error while decoding MB " + std::to_string(i) + "\n");
+    output.Add("a.MTS: Invalid data found when processing input\n");
+    EXPECT_LE(output.Tail().size(), convert::ConverterOutput::kKept);
+    EXPECT_EQ(output.Tail().rfind("[h264", 0), 0u);
+    EXPECT_EQ(convert::ConverterFailure(output.Tail(), kExit1, "").kind, FailureKind::kDamaged);
 }
 
 TEST(FailureReason, TheSummarySaysHowManyOfTheRunFailed) {

@@ -20,7 +20,7 @@ public:
     int repaints = 0;
     bool unloaded = false;
     int unloadRequests = 0;
-    std::vector<std::string> converterTitles;
+    std::vector<std::string> converterTitles, converterNames;  // each clip's path and name
     std::vector<std::pair<int, int>> converterPlaces;  // number, count
     std::vector<std::pair<int, int>> runEnds;          // converted, failed
     std::vector<convert::FailedClip> failures;         // as the end of the run told them
@@ -54,8 +54,9 @@ public:
     }
     bool Unloaded() override { return unloaded; }
     void UnloadMainWindow() override { ++unloadRequests; }
-    void ConverterStarted(const std::string&, const std::string& path, int number, int count) override {
+    void ConverterStarted(const std::string& name, const std::string& path, int number, int count) override {
         converterTitles.push_back(path);
+        converterNames.push_back(name);
         converterPlaces.emplace_back(number, count);
     }
     void ShowFileProgress(const convert::FileProgress& p) override {

@@ -5,7 +5,7 @@
 
 #include "Look.h"
 #include "WindowPlacement.h"
-#include "convert/RunProgress.h"
+#include "convert/RunTexts.h"
 
 namespace app {
 

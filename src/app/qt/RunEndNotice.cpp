@@ -7,7 +7,7 @@
 #include <QVariantMap>
 
 #include "Look.h"
-#include "convert/RunProgress.h"
+#include "convert/RunTexts.h"
 
 namespace app {
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "convert/RunProgress.h"
+#include "convert/RunTexts.h"
 
 namespace app {
 

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include "Win32.h"
@@ -87,32 +88,58 @@ std::string ErrorUnlessCannotSync(DWORD code) {
     return ErrorText(code);
 }
 
+// What a flush thread uses, its own handle to the file included: it stays
+// until the thread is done with it, whatever becomes of the caller's wait.
 struct FlushJob {
     HANDLE file;
     DWORD error = ERROR_SUCCESS;
 };
 
 DWORD WINAPI RunFlushJob(LPVOID data) {
-    auto* job = static_cast<FlushJob*>(data);
-    if (!FlushFileBuffers(job->file)) job->error = GetLastError();
+    const std::unique_ptr<std::shared_ptr<FlushJob>> handed(static_cast<std::shared_ptr<FlushJob>*>(data));
+    FlushJob& job = **handed;
+    if (!FlushFileBuffers(job.file)) job.error = GetLastError();
+    CloseHandle(job.file);
     return 0;
 }
 
-// Flushes `file` on a thread of its own, calling `waiting` every few tens of
-// milliseconds until it is done; the flush's error code. Whatever `waiting`
-// throws reaches the caller once the flush has ended.
+// Flushes `file` on a thread of its own, calling `waiting` every pump step
+// until it is done and once after; the flush's error code. Where no thread
+// can be started, the flush runs here. Whatever `waiting` throws reaches the
+// caller once the flush has ended. A wait that fails says so, and the
+// flush goes on with what it owns.
 template <typename Waiting>
 DWORD FlushAside(HANDLE file, Waiting waiting) {
-    FlushJob job{file};
-    Handle thread(CreateThread(nullptr, 0, RunFlushJob, &job, 0, nullptr));
-    if (!thread.valid()) return FlushFileBuffers(file) ? ERROR_SUCCESS : GetLastError();
-    try {
-        while (WaitForSingleObject(thread.get(), 40) == WAIT_TIMEOUT) waiting();
-    } catch (...) {
-        WaitForSingleObject(thread.get(), INFINITE);
-        throw;
+    HANDLE own = nullptr;
+    auto inPlace = [&] {
+        const DWORD error = FlushFileBuffers(file) ? ERROR_SUCCESS : GetLastError();
+        waiting();
+        return error;
+    };
+    if (!DuplicateHandle(GetCurrentProcess(), file, GetCurrentProcess(), &own, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        return inPlace();
+    auto job = std::make_shared<FlushJob>(FlushJob{own});
+    auto* handed = new std::shared_ptr<FlushJob>(job);
+    Handle thread(CreateThread(nullptr, 0, RunFlushJob, handed, 0, nullptr));
+    if (!thread.valid()) {
+        delete handed;
+        CloseHandle(own);
+        return inPlace();
     }
-    return job.error;
+    for (;;) {
+        const DWORD waited = WaitForSingleObject(thread.get(), 15);
+        if (waited != WAIT_TIMEOUT && waited != WAIT_OBJECT_0) {
+            const DWORD error = GetLastError();
+            return error != ERROR_SUCCESS ? error : ERROR_INVALID_HANDLE;
+        }
+        try {
+            waiting();
+        } catch (...) {
+            WaitForSingleObject(thread.get(), INFINITE);
+            throw;
+        }
+        if (waited == WAIT_OBJECT_0) return job->error;
+    }
 }
 
 class WindowsFileAccess final : public FileAccess {
