@@ -290,8 +290,8 @@ std::string LinuxFileAccess::FlushToDisk(const std::string& path, const CopyProg
 std::string LinuxFileAccess::FlushFolder(const std::string& folder, const CopyProgress& between) {
     Descriptor directory(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() < 0) return Reason(errno);
-    return Outcome(Aside([&](const std::atomic<bool>&) { return Synced(fsync, directory.get()); },
-                         [&] { between(0, 0); }));
+    return Outcome(
+        Aside([&](const std::atomic<bool>&) { return Synced(fsync, directory.get()); }, [&] { between(0, 0); }));
 }
 
 std::string LinuxFileAccess::DeleteInPieces(const std::string& path, const CopyProgress& between) {
