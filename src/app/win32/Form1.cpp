@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "convert/RunTexts.h"
 #include "forms/RunSetup.h"
 #include "intake/CommandLineIntake.h"
 #include "intake/DropIntake.h"
