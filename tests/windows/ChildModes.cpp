@@ -71,7 +71,8 @@ void Say(const std::string& text) {
         startup.hStdOutput = startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
         PROCESS_INFORMATION left{};
         std::wstring commandLine = L"\"" + Wide(ThisProgram()) + L"\"";
-        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &left);
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                       &startup, &left);
         WriteFile(rest, std::to_string(left.dwProcessId));
         Say("leaving\n");
         ExitProcess(3);

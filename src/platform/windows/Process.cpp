@@ -45,12 +45,12 @@ std::wstring QuoteArgument(std::wstring_view argument) {
 
 // What the converter writes to its standard output and error goes into a
 // file of its own in the temporary folder, which we read as it grows. Not a
-// pipe: a pipe ends only when every process holding its writing end has let go
-// of it, and a console host (Wine's, for a program started without a console
-// window) or a program that the converter started may hold it long after the
-// converter is gone. A file is complete the moment its writer has exited, and
-// nothing has to wait for anyone else to close it. It removes itself once the
-// last handle to it is closed, also when the program dies.
+// pipe: a pipe ends only when every process holding its writing end has let
+// go of it, and a program that the converter started, or a console host
+// (Wine's outlives its console program), may hold it long after the
+// converter is gone. A file is complete the moment its writer has exited,
+// and nothing has to wait for anyone else to close it. It removes itself
+// once the last handle to it is closed, also when the program dies.
 class OutputFile {
 public:
     // False, with the system's error code, when no such file can be made.
@@ -311,9 +311,13 @@ public:
         HandleList only(handed, nothing ? 2 : 1);
         startup.lpAttributeList = only.get();
         PROCESS_INFORMATION started{};
-        // Without a console window of its own; suspended until it is in the
-        // job, so it cannot start anything outside it.
-        const DWORD flags = CREATE_SUSPENDED | CREATE_NO_WINDOW | (only.get() ? EXTENDED_STARTUPINFO_PRESENT : 0);
+        // With no console at all, so with no console window either: ffmpeg
+        // needs none, and a hidden one would cost a console host process per
+        // clip (under Wine a tenth of a second or more). A converter that
+        // starts console programs of its own would show their windows; ffmpeg
+        // starts none. Suspended until it is in the job, so it cannot start
+        // anything outside it.
+        const DWORD flags = CREATE_SUSPENDED | DETACHED_PROCESS | (only.get() ? EXTENDED_STARTUPINFO_PRESENT : 0);
         const BOOL created = CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags,
                                             nullptr, nullptr, &startup.StartupInfo, &started);
         failure = GetLastError();
