@@ -34,7 +34,7 @@ public:
     virtual ~ChildProcess() = default;
     virtual std::int32_t Id() const = 0;
     // Waits up to the limit; true once the process has ended (or the wait
-    // failed). Output is drained meanwhile so a full pipe never stalls it.
+    // failed). Output is read meanwhile, so the converter never stalls on it.
     virtual bool WaitFor(std::chrono::milliseconds limit) = 0;
     // Stops the process at once and reaps it.
     virtual void Terminate() = 0;

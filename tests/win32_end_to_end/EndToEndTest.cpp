@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -308,7 +310,8 @@ TEST_F(EndToEnd, InAJapaneseSessionItSpeaksJapaneseAndFinishCloses) {
 // its own ffmpeg.exe, on real camcorder clips of every kind it converts
 // (each file in the clips folder). tests/release/release-test.sh
 // names the folders and then checks the results on the Desktop, whose path
-// this writes to the report file, with the log.
+// this writes to the report file, with the log; bench/windows-batch.sh
+// times the batch with it.
 TEST(WindowsDownload, ConvertsRealClipsWithItsOwnConverter) {
     const char* program = std::getenv("CLIPVANE_RELEASE_PROGRAM");
     const char* clips = std::getenv("CLIPVANE_RELEASE_CLIPS");
@@ -332,7 +335,11 @@ TEST(WindowsDownload, ConvertsRealClipsWithItsOwnConverter) {
     HWND start = ChildOf(window, L"Button", "START");
     ASSERT_TRUE(log && start);
     PostMessageW(start, BM_CLICK, 0, 0);
+    const auto pressed = std::chrono::steady_clock::now();
     const bool finished = Eventually([&] { return TextOf(start) == "FINISH"; }, 600);
+    // What bench/windows-batch.sh measures.
+    std::printf("START to FINISH: %.2f s\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count());
     const std::string text = TextOf(log);
     wintest::WriteFile(report, Desktop() + "\n" + text);
     EXPECT_TRUE(finished) << text;

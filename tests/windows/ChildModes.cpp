@@ -16,6 +16,11 @@ std::wstring Variable(const wchar_t* name) {
     return std::wstring(value, n < 32768 ? n : 0);
 }
 
+void Say(const std::string& text) {
+    DWORD written = 0;
+    ::WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
 [[noreturn]] void RunChild(const std::wstring& mode) {
     const std::size_t colon = mode.find(L':');
     const std::wstring what = mode.substr(0, colon);
@@ -26,7 +31,10 @@ std::wstring Variable(const wchar_t* name) {
     if (what == L"hang") {
         for (;;) Sleep(1000);
     }
-    if (what == L"exit") ExitProcess(static_cast<UINT>(std::strtoul(rest.c_str(), nullptr, 0)));
+    if (what == L"exit") {
+        Say(Utf8(mode) + "\n");  // its last words, the moment before it ends
+        ExitProcess(static_cast<UINT>(std::strtoul(rest.c_str(), nullptr, 0)));
+    }
     if (what == L"argv") {
         // Read back the way a C program reads its arguments.
         int count = 0;
@@ -53,6 +61,21 @@ std::wstring Variable(const wchar_t* name) {
         auto child = launcher->Start(ThisProgram(), {}, error);
         WriteFile(rest, child ? std::to_string(child->Id()) : "0");
         TerminateProcess(GetCurrentProcess(), 9);
+    }
+    if (what == L"leave") {
+        // Leaves a program running that holds its output, tells its id, and exits.
+        SetEnvironmentVariableW(kChildVariable, L"hang");
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        PROCESS_INFORMATION left{};
+        std::wstring commandLine = L"\"" + Wide(ThisProgram()) + L"\"";
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                       &startup, &left);
+        WriteFile(rest, std::to_string(left.dwProcessId));
+        Say("leaving\n");
+        ExitProcess(3);
     }
     ExitProcess(99);
 }

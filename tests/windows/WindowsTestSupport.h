@@ -51,7 +51,8 @@ private:
 };
 
 // The variable that turns this program into a child; its value says what to
-// do: "hang", "exit:<code>", "argv:<file>", "report:<file>" or "orphan:<file>".
+// do: "hang", "exit:<code>", "argv:<file>", "report:<file>", "orphan:<file>"
+// or "leave:<file>".
 inline constexpr const wchar_t* kChildVariable = L"CLIPVANE_TEST_CHILD";
 
 }  // namespace wintest

@@ -43,39 +43,105 @@ std::wstring QuoteArgument(std::wstring_view argument) {
     return quoted;
 }
 
-class WindowsChild;
-
-// The converter's output pipe is also drained by a thread timer every 100 ms.
-// Its WM_TIMER is dispatched by whichever message loop runs on this thread,
-// also the modal loops of a message box, the Setting window's Set button or
-// the window being moved, which do not return to our pumps: the converter
-// never stalls on a full pipe however long they last.
-class OutputTimer {
+// What the converter writes to its standard output and error goes into a
+// file of its own in the temporary folder, which we read as it grows. Not a
+// pipe: a pipe ends only when every process holding its writing end has let
+// go of it, and a program that the converter started, or a console host
+// (Wine's outlives its console program), may hold it long after the
+// converter is gone. A file is complete the moment its writer has exited,
+// and nothing has to wait for anyone else to close it. It removes itself
+// once the last handle to it is closed, also when the program dies.
+class OutputFile {
 public:
-    static void Add(WindowsChild* child);
-    static void Remove(WindowsChild* child);
+    // False, with the system's error code, when no such file can be made.
+    bool Create(DWORD& failure) {
+        static unsigned made = 0;
+        const std::wstring folder = TemporaryFolder();
+        constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::wstring name = folder + L"\\.Clipvane-converter-" + std::to_wstring(GetCurrentProcessId()) +
+                                      L"-" + std::to_wstring(++made) + L".log";
+            reading_.reset(CreateFileW(name.c_str(), GENERIC_READ | DELETE, kShareAll, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+            if (reading_.get() == INVALID_HANDLE_VALUE) {
+                reading_.release();
+                failure = GetLastError();
+                // One left by a power cut under the same name.
+                if (failure == ERROR_FILE_EXISTS || failure == ERROR_ALREADY_EXISTS) continue;
+                return false;
+            }
+            SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+            writing_.reset(CreateFileW(name.c_str(), GENERIC_WRITE, kShareAll, &inherited, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_TEMPORARY, nullptr));
+            if (writing_.get() != INVALID_HANDLE_VALUE) return true;
+            writing_.release();
+            failure = GetLastError();
+            reading_.reset();
+            return false;
+        }
+        return false;
+    }
+
+    // The end the converter inherits; ours is closed once it has started.
+    HANDLE Writing() const { return writing_.get(); }
+    void CloseWriting() { writing_.reset(); }
+
+    // Appends what was written since the last call to `head` until that
+    // holds `headLimit` bytes, the rest to `tail`, of which only the last
+    // `tailLimit` bytes are kept (and read): of output that nobody takes for
+    // a long while the first and the last part are kept. True when a part
+    // was left out.
+    bool ReadNew(std::string& head, std::string& tail, std::size_t headLimit, std::size_t tailLimit) {
+        bool skipped = false;
+        char buffer[64 * 1024];
+        const auto tailBytes = static_cast<long long>(tailLimit);
+        LARGE_INTEGER size{};
+        while (reading_ && GetFileSizeEx(reading_.get(), &size) && size.QuadPart > read_) {
+            if (head.size() >= headLimit && size.QuadPart - read_ > tailBytes) {
+                read_ = size.QuadPart - tailBytes;
+                tail.clear();
+                skipped = true;
+            }
+            OVERLAPPED at{};
+            at.Offset = static_cast<DWORD>(read_);
+            at.OffsetHigh = static_cast<DWORD>(read_ >> 32);
+            const auto wanted = static_cast<DWORD>(std::min<long long>(size.QuadPart - read_, sizeof buffer));
+            DWORD got = 0;
+            if (!ReadFile(reading_.get(), buffer, wanted, &got, &at) || got == 0) break;
+            read_ += got;
+            const std::size_t toHead = std::min<std::size_t>(got, headLimit - std::min(headLimit, head.size()));
+            head.append(buffer, toHead);
+            tail.append(buffer + toHead, got - toHead);
+            if (tail.size() > tailLimit) {
+                tail.erase(0, tail.size() - tailLimit);
+                skipped = true;
+            }
+        }
+        return skipped;
+    }
 
 private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
-    static std::vector<WindowsChild*>& Children() {
-        static std::vector<WindowsChild*> children;
-        return children;
+    // Where the converted files wait too: TEMP, else the system's own.
+    static std::wstring TemporaryFolder() {
+        std::wstring folder =
+            GrowingBuffer([](wchar_t* buffer, DWORD size) { return GetEnvironmentVariableW(L"TEMP", buffer, size); });
+        if (folder.empty())
+            folder = GrowingBuffer([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
+        while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+        return folder;
     }
-    static inline UINT_PTR timer_ = 0;
+
+    UniqueHandle reading_, writing_;
+    long long read_ = 0;  // bytes of the file read so far
 };
 
-// The converter runs without a window of its own; its standard error and
-// output go into one pipe, which is read without ever blocking.
+// The converter runs without a window of its own; its output is read from
+// its file without ever waiting for more.
 class WindowsChild final : public ChildProcess {
 public:
-    WindowsChild(HANDLE process, DWORD id, UniqueHandle job, UniqueHandle output)
-        : process_(process), id_(id), job_(std::move(job)), output_(std::move(output)) {
-        if (output_) OutputTimer::Add(this);
-    }
-    ~WindowsChild() override {
-        OutputTimer::Remove(this);
-        Terminate();
-    }
+    WindowsChild(HANDLE process, DWORD id, UniqueHandle job, OutputFile output)
+        : process_(process), id_(id), job_(std::move(job)), output_(std::move(output)) {}
+    ~WindowsChild() override { Terminate(); }
 
     std::int32_t Id() const override { return static_cast<std::int32_t>(id_); }
 
@@ -85,10 +151,10 @@ public:
         // sure the identifier still names our child.
         UniqueHandle h(OpenProcess(SYNCHRONIZE, FALSE, id_));
         if (!h) {
-            DrainToEnd();
+            Ended();
             return true;  // nothing that can be waited for
         }
-        // In short steps, so that the pipe is emptied as it fills.
+        // In short steps, so that its output is passed on as it comes.
         const auto end = std::chrono::steady_clock::now() + limit;
         for (;;) {
             const auto left =
@@ -96,7 +162,7 @@ public:
             const DWORD step = static_cast<DWORD>(std::clamp<long long>(left.count(), 0, kWaitStepMs));
             const bool ended = WaitForSingleObject(h.get(), step) != WAIT_TIMEOUT;
             if (ended)
-                DrainToEnd();
+                Ended();
             else
                 Drain();
             if (ended || left.count() <= kWaitStepMs) return ended;
@@ -135,45 +201,20 @@ public:
         return text;
     }
 
-    // Reads what the pipe holds, never waiting for more. The pipe is always
-    // emptied, so the converter never stalls on it; of output that nobody
-    // takes for a long while, the first and the last part are kept.
-    void Drain() {
-        char buffer[64 * 1024];
-        DWORD available = 0;
-        while (output_ && PeekNamedPipe(output_.get(), nullptr, 0, nullptr, &available, nullptr) && available > 0) {
-            DWORD got = 0;
-            if (!ReadFile(output_.get(), buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr) || got == 0)
-                return;
-            const std::size_t head = std::min<std::size_t>(got, kKeptLimit - std::min(kKeptLimit, text_.size()));
-            text_.append(buffer, head);
-            tail_.append(buffer + head, got - head);
-            if (tail_.size() > kTailLimit) {
-                tail_.erase(0, tail_.size() - kTailLimit);
-                skipped_ = true;
-            }
-        }
-    }
-
-    // Once the converter has ended, everything it wrote: its last lines may
-    // reach the pipe after its end is seen (under Wine they do). Read until
-    // the pipe breaks (no writer is left), or for at most a few seconds
-    // should a program it started still hold the pipe.
-    void DrainToEnd() {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (output_) {
-            DWORD available = 0;
-            if (!PeekNamedPipe(output_.get(), nullptr, 0, nullptr, &available, nullptr)) return;  // all read
-            if (available > 0)
-                Drain();
-            else if (std::chrono::steady_clock::now() >= end)
-                return;
-            else
-                Sleep(5);
-        }
-    }
-
 private:
+    void Drain() {
+        if (output_.ReadNew(text_, tail_, kKeptLimit, kTailLimit)) skipped_ = true;
+    }
+
+    // The converter's end is the clip's end. Everything it wrote is in its
+    // file by then; whatever it left running (a console host, a program of
+    // its own) is stopped, not waited for, so that nothing of this clip still
+    // writes its output or its result beside the next one.
+    void Ended() {
+        if (job_ && !StillRunning(process_.get())) TerminateJobObject(job_.get(), ERROR_PROCESS_ABORTED);
+        Drain();
+    }
+
     static constexpr DWORD kReapLimitMs = 10000;
     static constexpr long long kWaitStepMs = 20;
     // Untaken output beyond this is kept only as its last kTailLimit bytes.
@@ -184,41 +225,11 @@ private:
     // Closed with us, and by the system when the program ends however it
     // ends: either way it kills a converter that still runs.
     UniqueHandle job_;
-    UniqueHandle output_;  // the pipe's reading end
+    OutputFile output_;
     std::string text_, tail_;
     bool skipped_ = false;  // output between text_ and tail_ was dropped
     bool terminated_ = false;
 };
-
-void OutputTimer::Add(WindowsChild* child) {
-    Children().push_back(child);
-    if (!timer_) timer_ = SetTimer(nullptr, 0, 100, Tick);
-}
-
-void OutputTimer::Remove(WindowsChild* child) {
-    auto& children = Children();
-    children.erase(std::remove(children.begin(), children.end(), child), children.end());
-    if (children.empty() && timer_) {
-        KillTimer(nullptr, timer_);
-        timer_ = 0;
-    }
-}
-
-void CALLBACK OutputTimer::Tick(HWND, UINT, UINT_PTR, DWORD) {
-    for (WindowsChild* child : Children()) child->Drain();
-}
-
-// The pipe the converter writes into: large, so that it holds minutes of
-// output between two reads. Only the writing end is inherited.
-bool NewOutputPipe(UniqueHandle& reading, UniqueHandle& writing) {
-    constexpr DWORD kPipeBytes = 1 << 20;
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    HANDLE r = nullptr, w = nullptr;
-    if (!CreatePipe(&r, &w, &inherited, kPipeBytes)) return false;
-    reading.reset(r);
-    writing.reset(w);
-    return SetHandleInformation(r, HANDLE_FLAG_INHERIT, 0) != FALSE;
-}
 
 // The attribute that limits what a new process inherits to the given
 // handles; none (and the usual inheritance) where the system lacks it.
@@ -278,9 +289,10 @@ public:
         std::wstring commandLine = L"\"" + application + L"\"";
         for (const auto& argument : arguments) commandLine += L" " + QuoteArgument(Wide(argument));
 
-        UniqueHandle reading, writing;
-        if (!NewOutputPipe(reading, writing)) {
-            error = Told(N_("cannot start %1: %2"), {program, ErrorText(GetLastError())});
+        OutputFile output;
+        DWORD failure = 0;
+        if (!output.Create(failure)) {
+            error = Told(N_("cannot start %1: %2"), {program, ErrorText(failure)});
             return nullptr;
         }
         // Nothing to read on its standard input: the converter never waits for a key.
@@ -292,21 +304,25 @@ public:
         startup.StartupInfo.cb = sizeof startup;
         startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
         startup.StartupInfo.hStdInput = nothing.get();
-        startup.StartupInfo.hStdOutput = writing.get();
-        startup.StartupInfo.hStdError = writing.get();
+        startup.StartupInfo.hStdOutput = output.Writing();
+        startup.StartupInfo.hStdError = output.Writing();
         // Only these two are inherited, whatever else of ours is inheritable.
-        HANDLE handed[] = {writing.get(), nothing.get()};
+        HANDLE handed[] = {output.Writing(), nothing.get()};
         HandleList only(handed, nothing ? 2 : 1);
         startup.lpAttributeList = only.get();
         PROCESS_INFORMATION started{};
-        // Without a console window of its own; suspended until it is in the
-        // job, so it cannot start anything outside it.
-        const DWORD flags = CREATE_SUSPENDED | CREATE_NO_WINDOW | (only.get() ? EXTENDED_STARTUPINFO_PRESENT : 0);
+        // With no console at all, so with no console window either: ffmpeg
+        // needs none, and a hidden one would cost a console host process per
+        // clip (under Wine a tenth of a second or more). A converter that
+        // starts console programs of its own would show their windows; ffmpeg
+        // starts none. Suspended until it is in the job, so it cannot start
+        // anything outside it.
+        const DWORD flags = CREATE_SUSPENDED | DETACHED_PROCESS | (only.get() ? EXTENDED_STARTUPINFO_PRESENT : 0);
         const BOOL created = CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags,
                                             nullptr, nullptr, &startup.StartupInfo, &started);
-        const DWORD failure = GetLastError();
-        // Our copies of its ends: the pipe breaks when the converter ends.
-        writing.reset();
+        failure = GetLastError();
+        // Our copies of what it inherited.
+        output.CloseWriting();
         nothing.reset();
         if (!created) {
             error = Told(N_("cannot start %1: %2"), {program, ErrorText(failure)});
@@ -318,8 +334,7 @@ public:
         if (job && !AssignProcessToJobObject(job.get(), started.hProcess)) job.reset();
         ResumeThread(started.hThread);
         CloseHandle(started.hThread);
-        return std::make_unique<WindowsChild>(started.hProcess, started.dwProcessId, std::move(job),
-                                              std::move(reading));
+        return std::make_unique<WindowsChild>(started.hProcess, started.dwProcessId, std::move(job), std::move(output));
     }
 
 private:
