@@ -10,39 +10,32 @@ namespace {
 using testing_support::Bytes;
 using testing_support::RecordedPackets;
 
-// A program stream's pack, as a DVD camcorder writes it, with SCR 0.
-Bytes Pack() {
-    Bytes pack = {0, 0, 1, 0xba, 0x44, 0, 4, 0, 4, 1, 1, 0x89, 0xc3, 0xf8};
-    pack.resize(2048, 0xff);
-    return pack;
-}
-
 TEST(StreamContinuation, TellsAPieceOfOneRecordingFromAnythingElse) {
     constexpr std::int64_t kSecond = 27'000'000;
-    struct Case {
+    const auto ts = [](int first, bool m2ts = true, std::int64_t shift = 0, bool clock = true) {
+        return RecordedPackets(first, 300, m2ts, shift, clock);
+    };
+    Bytes truncated = ts(0), pack = {0, 0, 1, 0xba, 0x44, 0, 4, 0, 4, 1, 1, 0x89, 0xc3, 0xf8};
+    truncated.resize(truncated.size() - 100);
+    pack.resize(2048, 0xff);  // a DVD camcorder's pack
+    const struct {
         const char* what;
         Bytes previous, next;
         bool continues;
-    };
-    Bytes truncated = RecordedPackets(0, 300, true);
-    truncated.resize(truncated.size() - 100);
-    const Case cases[] = {
-        {"cut in 188-byte packets", RecordedPackets(0, 300, false), RecordedPackets(300, 300, false), true},
-        {"cut in 192-byte packets", RecordedPackets(0, 300, true), RecordedPackets(300, 300, true), true},
-        {"cut mid-PES, clocks only in PTS", RecordedPackets(0, 305, true, 0, false),
-         RecordedPackets(305, 300, true, 0, false), true},
-        {"a recording of its own", RecordedPackets(0, 300, true), RecordedPackets(0, 300, true), false},
-        {"a gap: the piece in between is missing", RecordedPackets(0, 300, true), RecordedPackets(400, 300, true),
-         false},
-        {"one packet lost at the cut", RecordedPackets(0, 300, true), RecordedPackets(301, 300, true), false},
-        {"counters go on, clocks jump", RecordedPackets(0, 300, true), RecordedPackets(300, 300, true, 2 * kSecond),
-         false},
-        {"clocks go back", RecordedPackets(0, 300, true), RecordedPackets(300, 300, true, -kSecond / 4), false},
-        {"packets of another size", RecordedPackets(0, 300, true), RecordedPackets(300, 300, false), false},
-        {"a truncated earlier piece", truncated, RecordedPackets(300, 300, true), false},
-        {"a program stream after a transport stream", RecordedPackets(0, 300, true), Pack(), false},
+    } cases[] = {
+        {"cut in 188-byte packets", ts(0, false), ts(300, false), true},
+        {"cut in 192-byte packets", ts(0), ts(300), true},
+        {"cut mid-PES, clocks only in PTS", RecordedPackets(0, 305, true, 0, false), ts(305, true, 0, false), true},
+        {"a recording of its own", ts(0), ts(0), false},
+        {"a gap: the piece in between is missing", ts(0), ts(400), false},
+        {"one packet lost at the cut", ts(0), ts(301), false},
+        {"counters go on, clocks jump", ts(0), ts(300, true, 2 * kSecond), false},
+        {"clocks go back", ts(0), ts(300, true, -kSecond / 4), false},
+        {"packets of another size", ts(0), ts(300, false), false},
+        {"a truncated earlier piece", truncated, ts(300), false},
+        {"a program stream after a transport stream", ts(0), pack, false},
         {"no stream at all", Bytes(4096, 0), Bytes(4096, 0), false},
-        {"an empty next file", RecordedPackets(0, 300, true), {}, false},
+        {"an empty next file", ts(0), {}, false},
     };
     for (auto c : cases) {
         media::MemoryBytes previous(c.previous), next(c.next);

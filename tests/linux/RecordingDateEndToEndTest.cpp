@@ -258,14 +258,12 @@ TEST_F(CamcorderFormatsEndToEnd, SplitRecordingsComeOutWholeAndSeparateOnesApart
         SCOPED_TRACE(r.pieces[0]);
         const std::string result = desktop + "/" + fs::path(r.pieces[0]).stem().string() + ".mp4";
         const std::string frames = Frames(result);
-        EXPECT_GT(frames.size(), 0u);
-        EXPECT_TRUE(frames == Frames(root / ("whole " + r.pieces[0]) + ".mp4")) << "other pictures than the whole's";
+        EXPECT_TRUE(!frames.empty() && frames == Frames(root / ("whole " + r.pieces[0]) + ".mp4")) << "not the whole's";
     }
-    const std::string log = view.text;
-    EXPECT_NE(log.find("00001 it's | odd\n.MTS... (joined to No. 1) SUCCESS"), std::string::npos) << log;
-    EXPECT_NE(log.find("00002.MTS... (joined to No. 1) SUCCESS"), std::string::npos) << log;
-    EXPECT_NE(log.find("VTS_01_2.VOB... (joined to No. 4) SUCCESS"), std::string::npos) << log;
-    EXPECT_EQ(log.find("FAIL"), std::string::npos) << log;
+    for (const char* line : {"00001 it's | odd\n.MTS... (joined to No. 1) SUCCESS",
+                             "00002.MTS... (joined to No. 1) SUCCESS", "VTS_01_2.VOB... (joined to No. 4) SUCCESS"})
+        EXPECT_NE(view.text.find(line), std::string::npos) << view.text;
+    EXPECT_EQ(view.text.find("FAIL"), std::string::npos) << view.text;
     EXPECT_TRUE(fs::is_empty(temp));
 }
 
