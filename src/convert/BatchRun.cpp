@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 
 #include "Recordings.h"
 #include "ResultDate.h"
@@ -94,6 +95,17 @@ std::string BatchRun::PieceList(const std::vector<std::string>& pieces) {
     return list;
 }
 
+int ConvertersAtOnce(unsigned cores) {
+    // One ffmpeg already encodes on every core, but its demuxing, filters,
+    // muxing and start-up run on one thread each, and a second converter
+    // fills the gaps they leave: on 2 cores two at once take 0.8 to 0.9 of
+    // the time, three no less. More cores leave more such gaps; one more
+    // converter per 3 cores, up to 4, keeps within the memory that 4K
+    // clips' decoders and encoders need (about 1 to 2 GiB each).
+    if (cores <= 1) return 1;
+    return std::clamp(static_cast<int>(cores) / 3 + 1, 2, 4);
+}
+
 void BatchRun::Command1_Click() {
     if (view_.Command1Caption() == intake::kFinish) {
         view_.UnloadMainWindow();
@@ -102,28 +114,33 @@ void BatchRun::Command1_Click() {
     supervisor_.lConverterPid = 0;
     view_.SetCommand1(std::string(intake::kConverting), false);
     KeptAwake awake(services_.awake);
+    supervisor_.onEnded = [this] { TopUp(); };
     try {
         Run();
     } catch (const RunAborted&) {
-        // The main window was closed inside a pump: the program is ending.
+        // The main window was closed inside a pump: the program is ending,
+        // and takes with it what the run had in the temporary folder.
+        for (const auto& [first, job] : ahead_) Drop(job, false);
+        ahead_.clear();
     }
+    supervisor_.onEnded = nullptr;
 }
 
 void BatchRun::Run() {
     // Files dropped during the run join the list but are not converted by it.
-    const std::int16_t count = list_.iFileCount;
+    count_ = list_.iFileCount;
     // The pieces of one recording are told by their bytes; the window is
     // answered between the files.
-    const std::vector<std::string> paths(list_.sShortNames.begin(), list_.sShortNames.begin() + count);
+    const std::vector<std::string> paths(list_.sShortNames.begin(), list_.sShortNames.begin() + count_);
     spans_ = services_.access ? RecordingSpans(paths, *services_.access, [&] { supervisor_.KeepAlive(); })
                               : std::vector<int>(paths.size(), 1);
     places_ = static_cast<int>(std::count_if(spans_.begin(), spans_.end(), [](int span) { return span > 0; }));
-    for (std::int16_t i = 0; i < count; i = static_cast<std::int16_t>(i + spans_[i])) ConvertOne(i, spans_[i], count);
+    for (std::int16_t i = 0; i < count_; i = static_cast<std::int16_t>(i + spans_[i])) ConvertOne(i, spans_[i]);
     AppendLog(std::string(kNewLine) + Tr(kFinishedLine));
     view_.SetLabel2(Tr(kFinishedStatus));
     view_.SetCommand1(std::string(intake::kFinish), true);
     view_.RunEnded(converted_, failed_);
-    if (!failures_.empty()) view_.ShowFailures(failures_, count);
+    if (!failures_.empty()) view_.ShowFailures(failures_, count_);
 }
 
 std::string BatchRun::OutputPath(const std::string& folder, const std::string& source) const {
@@ -160,17 +177,106 @@ std::string BatchRun::PrepareRun() {
     return {};
 }
 
-void BatchRun::ConvertOne(std::int16_t i, int span, std::int16_t count) {
+BatchRun::Job BatchRun::Prepared(std::int16_t i, const std::vector<std::pair<std::string, std::string>>& pieces) {
     auto& files = services_.files;
+    Job job;
+    job.first = i;
+    job.span = static_cast<int>(pieces.size());
+    job.temporary = FreeTemporary(pieces[0].second, i, job.span);
+    // The list of a recording's pieces, for the converter, while it runs.
+    if (job.span > 1)
+        job.pieceList =
+            list_.sTempFolder + services_.style.separator + ".Clipvane-pieces-" + std::to_string(i + 1) + ".txt";
+    for (const auto& piece : pieces)
+        job.replacesInput =
+            job.replacesInput || files.SameFile(job.temporary, piece.second) ||
+            (!desktop_.empty() && files.SameFile(OutputPath(desktop_, pieces[0].first), piece.second)) ||
+            (!job.pieceList.empty() && files.SameFile(job.pieceList, piece.second));
+    if (runProblem_.empty() && !job.replacesInput && files.FileExists(job.temporary))
+        files.DeleteFileForce(job.temporary);
+    return job;
+}
+
+std::string BatchRun::FreeTemporary(const std::string& shortName, std::int16_t first, int span) const {
+    auto& files = services_.files;
+    // Names are told apart regardless of case, as some file systems do.
+    auto folded = [](std::string name) {
+        for (char& c : name)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return name;
+    };
+    auto taken = [&](const std::string& path) {
+        auto isThis = [&](const Job& job) { return folded(job.temporary) == folded(path); };
+        if ((current_ && isThis(*current_)) ||
+            std::any_of(ahead_.begin(), ahead_.end(), [&](const auto& j) { return isThis(j.second); }))
+            return true;
+        // Another file of the run (its own are checked by the caller).
+        if (!files.FileExists(path)) return false;
+        for (int k = 0; k < count_; ++k)
+            if ((k < first || k >= first + span) && files.SameFile(path, list_.sShortNames[k])) return true;
+        return false;
+    };
+    const std::string wanted = OutputPath(list_.sTempFolder, shortName);
+    if (!taken(wanted)) return wanted;
+    const std::string stem = wanted.substr(0, wanted.size() - 4);  // without ".mp4"
+    for (int n = 2;; ++n) {
+        std::string candidate = stem + " (" + std::to_string(n) + ").mp4";
+        if (!taken(candidate)) return candidate;
+    }
+}
+
+void BatchRun::Launch(Job& job, const std::vector<std::pair<std::string, std::string>>& pieces) {
+    job.input = pieces[0].second;
+    if (!job.pieceList.empty()) {
+        std::vector<std::string> shortNames;
+        for (const auto& piece : pieces) shortNames.push_back(piece.second);
+        job.listError = services_.access->WriteSmallFile(job.pieceList, PieceList(shortNames));
+        if (!job.listError.empty()) return;
+        job.input = JoinedInput(job.pieceList);
+    }
+    auto child = services_.processes.Start(converter_, ConverterArguments(job.input, job.temporary), job.startError);
+    if (!child) {
+        job.startFailed = true;
+        return;
+    }
+    runProgress_.FileStarted(job.first + 1, count_, job.span);
+    job.converter = supervisor_.Watch(std::move(child), &runProgress_, job.first + 1);
+}
+
+void BatchRun::TopUp() {
+    const int atOnce = std::max(1, services_.convertersAtOnce);
+    // Results wait in the temporary folder for their turn; a few at most.
+    while (!aheadStopped_ && runProblem_.empty() && nextAhead_ < count_ && supervisor_.Running() < atOnce &&
+           static_cast<int>(ahead_.size()) < 2 * atOnce) {
+        const auto j = static_cast<std::int16_t>(nextAhead_);
+        nextAhead_ += spans_[j];
+        std::vector<std::pair<std::string, std::string>> pieces;
+        for (int k = j; k < nextAhead_; ++k) pieces.emplace_back(list_.sLongNames[k], list_.sShortNames[k]);
+        Job job = Prepared(j, pieces);
+        // One whose result would replace an input fails at its turn, unstarted.
+        if (!job.replacesInput) Launch(job, pieces);
+        // Every later one would meet the same wall: it is met at its turn.
+        if (job.startFailed) aheadStopped_ = true;
+        ahead_.emplace(j, std::move(job));
+    }
+}
+
+void BatchRun::Drop(const Job& job, bool keepResult) {
+    auto& files = services_.files;
+    supervisor_.Release(job.converter);
+    if (!job.pieceList.empty() && files.FileExists(job.pieceList)) files.DeleteFileForce(job.pieceList);
+    if (!keepResult && !job.replacesInput && files.FileExists(job.temporary)) files.DeleteFileForce(job.temporary);
+}
+
+void BatchRun::ConvertOne(std::int16_t i, int span) {
     // Copies: a drop inside a pump may grow (and move) the list.
     pieces_.clear();
     joinedNames_.clear();
     for (int k = i; k < i + span; ++k) pieces_.emplace_back(list_.sLongNames[k], list_.sShortNames[k]);
     const std::string longName = pieces_[0].first;
-    const std::string shortName = pieces_[0].second;
     number_ = i + 1;
-    count_ = count;
     ++place_;
+    nextAhead_ = std::max(nextAhead_, i + span);
     auto fileName = [&](const std::pair<std::string, std::string>& piece) {
         return std::string(services_.style.FileName(piece.first.empty() ? piece.second : piece.first));
     };
@@ -187,91 +293,86 @@ void BatchRun::ConvertOne(std::int16_t i, int span, std::int16_t count) {
         if (!runProblem_.empty()) view_.ShowMessage(runProblem_);
     }
 
-    const std::string temporary = OutputPath(list_.sTempFolder, shortName);
-    // The list of a recording's pieces, for the converter, while it runs.
-    const std::string pieceList =
-        span > 1 ? list_.sTempFolder + services_.style.separator + ".Clipvane-pieces.txt" : std::string();
-    bool replacesInput = false;
-    for (const auto& piece : pieces_)
-        replacesInput = replacesInput || files.SameFile(temporary, piece.second) ||
-                        (!desktop_.empty() && files.SameFile(OutputPath(desktop_, longName), piece.second)) ||
-                        (!pieceList.empty() && files.SameFile(pieceList, piece.second));
-    if (runProblem_.empty() && !replacesInput && files.FileExists(temporary))
-        files.DeleteFileForce(temporary);
+    if (auto it = ahead_.find(i); it != ahead_.end()) {
+        current_ = std::move(it->second);
+        ahead_.erase(it);
+    } else {
+        current_ = Prepared(i, pieces_);
+    }
+    // Its converter and list go with it, however it ends; its result stays
+    // only when the run goes on (one that could not take its place).
+    struct Done {
+        BatchRun& run;
+        ~Done() {
+            run.Drop(*run.current_, std::uncaught_exceptions() == 0);
+            run.current_.reset();
+        }
+    } done{*this};
+    Job& job = *current_;
 
     AppendLog(std::string(kNewLine) + LogLine(i + 1, longName));
     if (!runProblem_.empty()) return Fail(Tr(kFailedStatus), runFailure_);
-    if (replacesInput) return Fail(Tr(kWouldReplaceInput), {FailureKind::kReplacesInput, {}});
+    if (job.replacesInput) return Fail(Tr(kWouldReplaceInput), {FailureKind::kReplacesInput, {}});
 
     view_.SetLabel2(Tr(kConvertingStatus));
     supervisor_.RefreshScreen();
 
-    std::string input = shortName;
-    // Removed once the converter is done with it, also when the window is
-    // closed meanwhile.
-    struct ListRemoval {
-        platform::FileSystem& files;
-        const std::string& path;
-        ~ListRemoval() {
-            if (!path.empty() && files.FileExists(path)) files.DeleteFileForce(path);
-        }
-    } listRemoval{files, pieceList};
-    if (!pieceList.empty()) {
-        std::vector<std::string> shortNames;
-        for (const auto& piece : pieces_) shortNames.push_back(piece.second);
-        if (std::string reason = services_.access->WriteSmallFile(pieceList, PieceList(shortNames)); !reason.empty())
-            return Fail(Tr(kFailedStatus), {FailureKind::kTempFolder, reason});
-        input = JoinedInput(pieceList);
-    }
-
-    std::string error;
-    auto child = services_.processes.Start(converter_, ConverterArguments(input, temporary), error);
-    if (!child) {
+    if (job.converter == 0 && job.listError.empty() && !job.startFailed) Launch(job, pieces_);
+    if (!job.listError.empty()) return Fail(Tr(kFailedStatus), {FailureKind::kTempFolder, job.listError});
+    if (job.startFailed) {
         // Once per run: every later file would meet the same wall.
         runProblem_ = Tr("I'm sorry. The converter program cannot be started, so nothing can be "
                          "converted.") +
-                      std::string(kNewLine) + std::string(kNewLine) + error;
-        runFailure_ = {FailureKind::kCannotStart, error};
+                      std::string(kNewLine) + std::string(kNewLine) + job.startError;
+        runFailure_ = {FailureKind::kCannotStart, job.startError};
         view_.ShowMessage(runProblem_);
         return Fail(Tr(kFailedStatus), runFailure_);
     }
     view_.ConverterStarted(clipName_, longName, place_, places_);
-    runProgress_.FileStarted(number_, count_, span);
-    supervisor_.lConverterPid = supervisor_.Adopt(std::move(child), &runProgress_);
+    supervisor_.Show(job.converter);
+    supervisor_.lConverterPid = job.converter;
+    TopUp();
     supervisor_.WaitForExitProcess(supervisor_.lConverterPid);
     supervisor_.lConverterPid = 0;
     view_.ConverterEnded();
+    Conclude(job);
+}
 
+void BatchRun::Conclude(const Job& job) {
+    auto& files = services_.files;
     // A result counts only when the converter says it finished well and the
     // file is really there; a crash can leave a partial file behind.
-    platform::ChildProcess& converter = *supervisor_.Converter();
-    if (!converter.Succeeded() || !files.IsNonEmptyFile(temporary)) {
-        if (files.FileExists(temporary)) files.DeleteFileForce(temporary);
+    platform::ChildProcess& converter = *supervisor_.Converter(job.converter);
+    if (!converter.Succeeded() || !files.IsNonEmptyFile(job.temporary)) {
+        if (files.FileExists(job.temporary)) files.DeleteFileForce(job.temporary);
         std::string problem;
         for (std::size_t k = 0; k < pieces_.size() && problem.empty(); ++k) {
             problem = ClipProblem(pieces_[k].second);
-            if (!problem.empty() && span > 1) problem = fileName(pieces_[k]) + ": " + problem;
+            if (!problem.empty() && job.span > 1)
+                problem = std::string(services_.style.FileName(pieces_[k].first.empty() ? pieces_[k].second
+                                                                                        : pieces_[k].first)) +
+                          ": " + problem;
         }
-        Failure why = ConverterFailure(supervisor_.ConverterTail(), converter.Status(), problem);
+        Failure why = ConverterFailure(supervisor_.ConverterTail(job.converter), converter.Status(), problem);
         // The converter names the path it was given; the user knows the clip by its own name.
-        ReplaceAll(why.detail, input, clipName_);
+        ReplaceAll(why.detail, job.input, clipName_);
         // Also as spelled with any separator the system reads ("C:/...").
-        for (const auto& piece : pieces_)
+        for (std::size_t k = 0; k < pieces_.size(); ++k)
             for (const char* s = services_.style.separators; *s; ++s) {
-                std::string spelled = piece.second;
+                std::string spelled = pieces_[k].second;
                 std::replace(spelled.begin(), spelled.end(), services_.style.separator, *s);
-                ReplaceAll(why.detail, spelled, fileName(piece));
+                ReplaceAll(why.detail, spelled, k == 0 ? clipName_ : joinedNames_[k - 1]);
             }
         return Fail(Tr(kFailedStatus), std::move(why));
     }
 
     view_.SetLabel2(Tr(kTransferringStatus));
     supervisor_.RefreshScreen();
-    if (auto failure = Deliver(shortName, temporary, OutputPath(desktop_, longName)))
+    if (auto failure = Deliver(pieces_[0].second, job.temporary, OutputPath(desktop_, pieces_[0].first)))
         return Fail(Tr(kCopyFailedStatus) + failure->detail, *failure);
     EndLines(true);
-    runProgress_.FileFinished(number_, count_, true, span);
-    converted_ += span;
+    runProgress_.FileFinished(number_, count_, true, job.span);
+    converted_ += job.span;
 }
 
 void BatchRun::EndLines(bool succeeded) {

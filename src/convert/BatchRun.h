@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -28,10 +29,17 @@ struct RunServices {
     platform::FileAccess* access = nullptr;
     // Keeps the system awake from START to the end of the run; optional.
     platform::SleepInhibitor* awake = nullptr;
+    // How many converters may run at once (see ConvertersAtOnce).
+    int convertersAtOnce = 1;
 };
 
-// The START button: converts every file listed when the run starts, one after
-// another, into the temporary folder, and puts each result on the Desktop.
+// How many converters make a batch fastest on a machine with `cores`.
+int ConvertersAtOnce(unsigned cores);
+
+// The START button: converts every file listed when the run starts into the
+// temporary folder, and puts each result on the Desktop. The log reads as if
+// the files were converted one after another; beside the file at hand, the
+// next ones may already be converting.
 class BatchRun {
 public:
     BatchRun(intake::FileList& list, RunView& view, Supervisor& supervisor, RunServices services)
@@ -50,9 +58,39 @@ public:
     static std::string PieceList(const std::vector<std::string>& pieces);
 
 private:
+    // One recording's conversion, from its preparation to its result.
+    struct Job {
+        std::int16_t first = 0;  // its first file's index in the list
+        int span = 1;            // how many files make it
+        std::string temporary;   // the result in the temporary folder
+        std::string pieceList;   // the list of its pieces, when joined
+        std::string input;       // what the converter reads
+        bool replacesInput = false;
+        std::int32_t converter = 0;  // 0 until started
+        // Why it could not start: the list could not be written, or the
+        // converter not be started.
+        std::string listError, startError;
+        bool startFailed = false;
+    };
+
     void Run();
     // Converts file i and the `span` - 1 files joined to it as one recording.
-    void ConvertOne(std::int16_t i, int span, std::int16_t count);
+    void ConvertOne(std::int16_t i, int span);
+    // The converter has ended: fails the recording or delivers its result.
+    void Conclude(const Job& job);
+    // A job for file i's recording: its temporary names, the check that its
+    // result replaces none of its inputs, and a stale result removed.
+    Job Prepared(std::int16_t i, const std::vector<std::pair<std::string, std::string>>& pieces);
+    // A name in the temporary folder that no other job and no other file of
+    // the run has.
+    std::string FreeTemporary(const std::string& shortName, std::int16_t first, int span) const;
+    // Writes the job's list and starts its converter, beside the one shown.
+    void Launch(Job& job, const std::vector<std::pair<std::string, std::string>>& pieces);
+    // Starts the next recordings' converters while there is room for them.
+    void TopUp();
+    // Removes what a job left in the temporary folder: its list, and its
+    // result unless it is being delivered.
+    void Drop(const Job& job, bool keepResult);
     // " SUCCESS" or " FAIL" on the recording's line, then a line for each
     // file joined to it, with the same word.
     void EndLines(bool succeeded);
@@ -99,6 +137,11 @@ private:
     // the run's recordings, as the progress window shows it.
     std::vector<int> spans_;
     int place_ = 0, places_ = 0;
+    // The recording at hand, and those prepared before their turn, by index.
+    std::optional<Job> current_;
+    std::map<int, Job> ahead_;
+    int nextAhead_ = 0;          // the first recording not prepared yet
+    bool aheadStopped_ = false;  // a converter could not be started
 };
 
 }  // namespace convert

@@ -5,23 +5,23 @@
 namespace convert {
 
 void RunProgress::FileStarted(int number, int count, int span) {
-    number_ = number;
     count_ = count;
-    span_ = span;
-    file_ = 0;
+    converting_[number] = {span, 0.0};
     Tell();
 }
 
-void RunProgress::FilePercent(std::optional<int> percent) {
-    if (percent) file_ = std::clamp(*percent, 0, 100) / 100.0;
+void RunProgress::FilePercent(int number, std::optional<int> percent) {
+    auto it = converting_.find(number);
+    if (it == converting_.end()) return;
+    if (percent) it->second.second = std::clamp(*percent, 0, 100) / 100.0;
     Tell();
 }
 
 void RunProgress::FileFinished(int number, int count, bool succeeded, int span) {
-    number_ = number;
     count_ = count;
-    span_ = span;
-    file_ = 1;
+    converting_.erase(number);
+    // Files end in the run's order: all before this one have ended.
+    done_ = number - 1 + span;
     if (!succeeded) failed_ = true;
     Tell();
 }
@@ -35,8 +35,11 @@ void RunProgress::Tell() {
 }
 
 double RunProgress::Fraction() const {
-    if (count_ <= 0 || number_ <= 0) return 0;
-    return std::clamp((number_ - 1 + span_ * file_) / count_, 0.0, 1.0);
+    if (count_ <= 0) return 0;
+    // Files skipped before the first one converting count as done.
+    double files = converting_.empty() ? done_ : std::max(done_, converting_.begin()->first - 1);
+    for (const auto& [number, file] : converting_) files += file.first * file.second;
+    return std::clamp(files / count_, 0.0, 1.0);
 }
 
 }  // namespace convert

@@ -1,6 +1,7 @@
 #include "RunSetup.h"
 
 #include <cstdlib>
+#include <thread>
 
 namespace forms {
 
@@ -12,6 +13,7 @@ convert::RunServices MakeRunServices(platform::Platform& p) {
     services.privateTempFolder = temp == nullptr || *temp == '\0';
     services.access = p.access.get();
     services.awake = p.awake.get();
+    services.convertersAtOnce = convert::ConvertersAtOnce(std::thread::hardware_concurrency());
     return services;
 }
 

@@ -157,9 +157,9 @@ protected:
     void Run(bool privateTemp = false) {
         convert::Supervisor supervisor(view);
         supervisorSeen = &supervisor;
-        convert::BatchRun run(list, view, supervisor,
-                              {files, folders, *platform_.processes, privateTemp, platform::kNativePaths,
-                               &access, awake});
+        convert::BatchRun run(
+            list, view, supervisor,
+            {files, folders, *platform_.processes, privateTemp, platform::kNativePaths, &access, awake, atOnce});
         run.Command1_Click();
         supervisorSeen = nullptr;
     }
@@ -195,6 +195,7 @@ protected:
     testing_support::FakeView view;
     convert::Supervisor* supervisorSeen = nullptr;
     platform::SleepInhibitor* awake = nullptr;
+    int atOnce = 1;  // converters at once
 };
 
 // Records what the run asks of the system's sleep.
@@ -282,7 +283,7 @@ TEST_F(BatchRunTest, PiecesOfOneRecordingConvertAndFailTogether) {
     const std::string a = piece("00000.MTS", 0), b = piece("00001.MTS", 300), c = piece("00002.MTS", 0);
     view.text = "";
     Run();  // the stand-in converter cannot read ffmpeg's list of the pieces, and fails
-    const std::string input = "concatf:file:" + InTemp(".Clipvane-pieces.txt");
+    const std::string input = "concatf:file:" + InTemp(".Clipvane-pieces-1.txt");
     EXPECT_EQ(ConverterLog()[2], input);
     EXPECT_EQ(view.Lines(), (Lines{"", "No. 1: " + a + "... FAIL", "No. 2: " + b + "... (joined to No. 1) FAIL",
                                    "No. 3: " + c + "... SUCCESS", "**Finished**"}));
@@ -485,8 +486,8 @@ TEST_F(BatchRunTest, ClosingTheWindowMidDeliveryLeavesTheDesktopClean) {
         EXPECT_EQ(DesktopFiles(), (Lines{"a.mp4"}));
         EXPECT_EQ(ReadFile(OnDesktop("a.mp4")), c.delivered ? std::string(4096, 'v') : "old result");
         EXPECT_EQ(files.trashed.size(), c.delivered ? 1u : 0u);
-        // What did not reach the Desktop is back in the temporary folder.
-        EXPECT_EQ(fs::exists(InTemp("a.mp4")), !c.delivered);
+        // Nothing of the run is left in the temporary folder.
+        EXPECT_TRUE(fs::is_empty(temp));
         EXPECT_EQ(view.Lines().back(), "No. 1: " + videos + sep + "a.MTS...");
     }
 }
@@ -641,14 +642,19 @@ TEST_F(BatchRunTest, TheViewSeesRisingPercentsAndTheRunOnlyAtEachVisibleStep) {
     EXPECT_THAT(view.runProgress, ::testing::Contains(std::pair(0.15, false)));  // 30% of the first of two
 }
 
-TEST_F(BatchRunTest, ClosingTheWindowStopsTheConverterAndTheRunAtOnce) {
+TEST_F(BatchRunTest, ClosingTheWindowStopsTheConvertersAndTheRunAtOnce) {
+    atOnce = 3;
     Add(Clip("a.MTS", "mode=hang"));
     Add(Clip("b.MTS"));
+    Add(Clip("c.MTS", "mode=hang"));
     std::int32_t pid = 0;
     view.onPump = [&] {
-        if (supervisorSeen && supervisorSeen->lConverterPid != 0 && !view.unloaded) {
+        // b has ended already, beside a; its result waits for its turn.
+        if (supervisorSeen && supervisorSeen->lConverterPid != 0 && !view.unloaded && supervisorSeen->Running() == 2) {
             pid = supervisorSeen->lConverterPid;
+            EXPECT_TRUE(fs::exists(InTemp("b.mp4")));
             supervisorSeen->Form_Unload();
+            EXPECT_EQ(supervisorSeen->Running(), 0);
             view.unloaded = true;
         }
     };
@@ -658,9 +664,47 @@ TEST_F(BatchRunTest, ClosingTheWindowStopsTheConverterAndTheRunAtOnce) {
     EXPECT_EQ(view.caption, "Converting");
     EXPECT_EQ(view.converterTitles.size(), 1u);
     EXPECT_TRUE(DesktopFiles().empty());
+    EXPECT_TRUE(fs::is_empty(temp));
 #ifndef _WIN32
     EXPECT_EQ(kill(pid, 0), -1);  // gone, and reaped
 #endif
+}
+
+TEST_F(BatchRunTest, ClipsConvertTwoAtOnceAndTheLogReadsInListOrder) {
+    // a waits for its gate; b fails beside it, and c, started in b's place,
+    // is let through first.
+    atOnce = 2;
+    view.text = "";
+    const std::string gateA = root / "a-gate", gateC = root / "c-gate";
+    Add(Clip("a.MTS", "gate=" + gateA));
+    Add(Clip("b.MTS", "mode=fail"));
+    Add(Clip("c.MTS", "gate=" + gateC));
+    Add(Clip("x.MTS"));
+    Add(Clip("x.mts", "bytes=5000"));  // the same result name, at the same time
+    int mostAtOnce = 0;
+    view.onPump = [&] {
+        if (!supervisorSeen || fs::exists(gateA + "6")) return;
+        mostAtOnce = std::max(mostAtOnce, supervisorSeen->Running());
+        if (ReadFile(root / "converter.log").find("c.MTS") != std::string::npos)
+            WriteFile(gateC + "3", ""), WriteFile(gateC + "6", "");
+        if (!fs::exists(InTemp("c.mp4"))) return;
+        // c is done, and waits for its turn.
+        EXPECT_EQ(view.Lines(), (Lines{"", "No. 1: " + videos + sep + "a.MTS..."}));
+        WriteFile(gateA + "3", ""), WriteFile(gateA + "6", "");
+    };
+    Run();
+    EXPECT_EQ(mostAtOnce, 2);
+    EXPECT_EQ(view.Lines(),
+              (Lines{"", "No. 1: " + videos + sep + "a.MTS... SUCCESS", "No. 2: " + videos + sep + "b.MTS... FAIL",
+                     "No. 3: " + videos + sep + "c.MTS... SUCCESS", "No. 4: " + videos + sep + "x.MTS... SUCCESS",
+                     "No. 5: " + videos + sep + "x.mts... SUCCESS", "**Finished**"}));
+    ASSERT_EQ(view.failures.size(), 1u);
+    EXPECT_EQ(view.failures[0].name, "b.MTS");
+    EXPECT_EQ(view.converterNames, (Lines{"a.MTS", "b.MTS", "c.MTS", "x.MTS", "x.mts"}));
+    EXPECT_EQ(DesktopFiles(), (Lines{"a.mp4", "c.mp4", "x (2).mp4", "x.mp4"}));
+    EXPECT_EQ(fs::file_size(OnDesktop("x (2).mp4")), 5000u);
+    EXPECT_TRUE(fs::is_empty(temp));
+    EXPECT_EQ(view.runProgress.back(), std::pair(1.0, true));
 }
 
 TEST_F(BatchRunTest, APrivateTemporaryFolderIsMadeForTheUserOnly) {

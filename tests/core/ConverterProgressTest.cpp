@@ -163,8 +163,8 @@ TEST(RunProgressTest, FileIOfNAtPPercentIsThatShareOfTheRun) {
     for (const Step& s : steps) {
         const std::string event = s.event;
         if (event == "start") run.FileStarted(s.number, s.count);
-        if (event == "percent") run.FilePercent(s.percent);
-        if (event == "unknown") run.FilePercent(std::nullopt);
+        if (event == "percent") run.FilePercent(s.number, s.percent);
+        if (event == "unknown") run.FilePercent(s.number, std::nullopt);
         if (event == "fail" || event == "succeed") run.FileFinished(s.number, s.count, event == "succeed");
         EXPECT_DOUBLE_EQ(run.Fraction(), s.fraction) << event << " " << s.number;
         EXPECT_EQ(run.Failed(), s.failed) << event << " " << s.number;

@@ -60,7 +60,8 @@ class ProgressRunTest : public MainWindowTest {};
 
 TEST_F(ProgressRunTest, EachFileShowsItsPlaceBesideTheMainWindow) {
     UseFakeConverter("ok", 0.2);
-    Load({MakeFile("Videos/a.MTS"), MakeFile("Videos/b.MTS")});
+    // b, converting beside a, is still at it when its turn comes.
+    Load({MakeFile("Videos/a.MTS"), MakeFile("Videos/b.MTS", "seconds=0.8")});
     form->ShowCentred();
     QStringList places;
     bool covered = false;

@@ -13,8 +13,9 @@
 //   FAKE_FFMPEG_GATE    progress as the real one prints it, step by step: a
 //                       10 s input at 3, then 6 seconds; each step waits
 //                       until the file <gate><seconds> exists
-// An input file whose content starts with "mode=X" picks the mode for itself,
-// one that starts with "bytes=N" the size of its output.
+// An input file whose lines start with "mode=X" picks the mode for itself,
+// with "bytes=N" the size of its output, with "gate=G" a gate of its own,
+// with "seconds=S" how long it runs.
 // The log also says whether the output existed when the converter started.
 #include <algorithm>
 #include <chrono>
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
         out << (std::ifstream(output).good() ? "output existed" : "no output") << "\n--\n";
     }
     std::string mode = Env("FAKE_FFMPEG_MODE", "ok");
+    std::string gate = Env("FAKE_FFMPEG_GATE", "");
+    double seconds = std::atof(Env("FAKE_FFMPEG_SECONDS", "0").c_str());
     std::size_t bytes = std::strtoul(Env("FAKE_FFMPEG_BYTES", "4096").c_str(), nullptr, 10);
     if (argc > 3) {
         std::ifstream input(argv[3], std::ios::binary);
@@ -57,16 +60,18 @@ int main(int argc, char** argv) {
             std::cerr << argv[3] << ": No such file or directory\n";
             return 1;
         }
-        std::string first;
-        std::getline(input, first);
-        if (first.rfind("mode=", 0) == 0) mode = first.substr(5);
-        if (first.rfind("bytes=", 0) == 0) bytes = std::strtoul(first.c_str() + 6, nullptr, 10);
+        std::string line;
+        for (int n = 0; n < 4 && std::getline(input, line); ++n) {
+            if (line.rfind("mode=", 0) == 0) mode = line.substr(5);
+            if (line.rfind("bytes=", 0) == 0) bytes = std::strtoul(line.c_str() + 6, nullptr, 10);
+            if (line.rfind("gate=", 0) == 0) gate = line.substr(5);
+            if (line.rfind("seconds=", 0) == 0) seconds = std::atof(line.c_str() + 8);
+        }
     }
     const long chatter = std::atol(Env("FAKE_FFMPEG_CHATTER", "0").c_str());
     for (long written = 0; written < chatter; written += 64)
         std::cerr << "frame=  100 fps= 25 q=-1.0 size=     256kB time=00:00:04.00 speed=1x\n";
 
-    const std::string gate = Env("FAKE_FFMPEG_GATE", "");
     if (!gate.empty()) {
         std::cerr << "Input #0, mpegts, from 'clip.MTS':\n  Duration: 00:00:10.00, start: 1.400000\n";
         for (int step : {3, 6}) {
@@ -77,7 +82,6 @@ int main(int argc, char** argv) {
         }
     }
 
-    const double seconds = std::atof(Env("FAKE_FFMPEG_SECONDS", "0").c_str());
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 
     const int code = std::atoi(Env("FAKE_FFMPEG_EXIT", "1").c_str());
