@@ -1,5 +1,6 @@
 #include "RunSetup.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 
@@ -14,6 +15,9 @@ convert::RunServices MakeRunServices(platform::Platform& p) {
     services.access = p.access.get();
     services.awake = p.awake.get();
     services.convertersAtOnce = convert::ConvertersAtOnce(std::thread::hardware_concurrency());
+    // A user (or a benchmark) may ask for another number, 1 for one clip at a time.
+    if (const char* wanted = std::getenv("CLIPVANE_CONVERTERS"); wanted && std::atoi(wanted) > 0)
+        services.convertersAtOnce = std::min(std::atoi(wanted), 16);
     return services;
 }
 
