@@ -334,6 +334,8 @@ void BatchRun::ConvertOne(std::int16_t i, int span) {
     TopUp();
     supervisor_.WaitForExitProcess(supervisor_.lConverterPid);
     supervisor_.lConverterPid = 0;
+    // Its place is taken before its result is delivered.
+    TopUp();
     view_.ConverterEnded();
     Conclude(job);
 }
