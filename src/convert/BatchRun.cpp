@@ -263,7 +263,12 @@ void BatchRun::TopUp() {
 
 void BatchRun::Drop(const Job& job, bool keepResult) {
     auto& files = services_.files;
-    supervisor_.Release(job.converter);
+    // When the window closes, the converters were stopped with it, and stay
+    // for the program's end to inspect.
+    if (keepResult)
+        supervisor_.Release(job.converter);
+    else
+        supervisor_.Form_Unload();
     if (!job.pieceList.empty() && files.FileExists(job.pieceList)) files.DeleteFileForce(job.pieceList);
     if (!keepResult && !job.replacesInput && files.FileExists(job.temporary)) files.DeleteFileForce(job.temporary);
 }

@@ -89,7 +89,7 @@ private:
     // Starts the next recordings' converters while there is room for them.
     void TopUp();
     // Removes what a job left in the temporary folder: its list, and its
-    // result unless it is being delivered.
+    // result unless the run goes on (where one could not take its place).
     void Drop(const Job& job, bool keepResult);
     // " SUCCESS" or " FAIL" on the recording's line, then a line for each
     // file joined to it, with the same word.
