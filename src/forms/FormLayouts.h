@@ -173,7 +173,9 @@ public:
         if (menu == platform::FileMenu::kOpenWith)
             for (Control& c : controls_)
                 if (c.caption == kSendToCaption) c.caption = kOpenWithCaption;
-        layout_ = {designed.caption, designed.clientWidth, designed.clientHeight, controls_, designed.fit};
+        // The designed layout, its stretch control included, over the controls made to fit.
+        layout_ = designed;
+        layout_.controls = controls_;
         for (const FitRule& rule : designed.fit) {
             const Control& c = forms::Find(layout_, rule.name);
             MakeRoom(rule, needed(c, Shown(c.caption)));

@@ -207,6 +207,35 @@ TEST_F(WindowTest, AboutShowsTheVersionWithCloseFocused) {
     EXPECT_TRUE(ClientRect(about.Command1) == (RECT{216, 144, 329, 177}));
 }
 
+// On an 800 x 600 screen, below the main window at its top, the progress
+// window with its details and the summary are shorter than designed: what
+// they hold shrinks and moves up with their bottom, all of it inside them.
+TEST_F(WindowTest, OnAShortScreenTheProgressWindowAndSummaryKeepWhatTheyHoldInside) {
+    RECT screen{}, small{0, 0, 800, 600};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &small, 0);
+    Load("");
+    SetWindowPos(form->hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    app::ConverterWindow progress("a.MTS", 1, 1);
+    progress.PlaceBeside(form->hwnd);
+    SendMessageW(progress.Control("Details"), BM_CLICK, 0, 0);
+    app::SummaryWindow summary({{"a.MTS", {convert::FailureKind::kCannotStart, ""}}}, 1);
+    summary.ShowBeside(form->hwnd);
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &screen, 0);
+    for (const auto& [window, layout] :
+         {std::pair<app::Window*, const forms::Layout*>{&progress, &forms::kProgress}, {&summary, &forms::kSummary}}) {
+        RECT client{}, frame{};
+        GetClientRect(window->hwnd, &client);
+        GetWindowRect(window->hwnd, &frame);
+        EXPECT_LE(frame.bottom, small.bottom);
+        EXPECT_LT(client.bottom, app::Pixels(layout->clientHeight));
+        for (const forms::Control& c : layout->controls) {
+            const RECT r = ClientRect(window->Control(c.name));
+            EXPECT_TRUE(r.top >= 0 && r.bottom <= client.bottom && r.right <= client.right) << c.name;
+        }
+    }
+}
+
 TEST(ConverterWindowTest, DetailsKeepTheUsersPlaceWhileOutputArrives) {
     app::ConverterWindow window("a.MTS", 1, 1);
     SendMessageW(window.Control("Details"), BM_CLICK, 0, 0);

@@ -263,7 +263,10 @@ void Window::Create(const forms::Layout& designed, DWORD exStyle) {
 forms::Rect WorkArea(HWND window) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor))
+    // The primary monitor's as the system keeps it: the same on Windows, and
+    // Wine's monitor information misses a change made to it.
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor) ||
+        (monitor.dwFlags & MONITORINFOF_PRIMARY))
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
     const RECT& r = monitor.rcWork;
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
