@@ -16,7 +16,9 @@ namespace forms {
 using text::N_;
 
 // RichText: read-only text in more than one size (the failure summary).
-enum class Kind { Button, Frame, Label, TextBox, Option, ProgressBar, RichText };
+// Console: read-only lines as a console shows them, each whole on one line,
+// scrolled sideways rather than wrapped (the converter's output).
+enum class Kind { Button, Frame, Label, TextBox, Option, ProgressBar, RichText, Console };
 
 struct Rect {
     int left, top, width, height;
@@ -128,10 +130,17 @@ inline constexpr Control kProgressControls[] = {
     {"Elapsed", Kind::Label, "", "", {120, 930, 3420, 315}, 3},
     {"Left", Kind::Label, "", "", {3660, 930, 3420, 315}, 4},
     {"Details", Kind::Button, "", N_("Details"), {5520, 1365, 1560, 435}, 5},
-    {"Output", Kind::TextBox, "", "", {120, 1920, 6960, 3300}, 6},
+    {"Output", Kind::Console, "", "", {120, 1920, 6960, 3300}, 6},
 };
 inline constexpr int kProgressCompactHeight = 1920;
 inline constexpr Layout kProgress{"", 7200, 5340, kProgressControls, {}, "Output"};
+
+// The details keep the converter's last lines, the one being written among
+// them: a long run's output would otherwise fill the memory.
+inline constexpr int kDetailsLines = 2000;
+// They follow what arrives only while they show their end and nothing in
+// them is selected: a user reading or copying further up keeps the place.
+constexpr bool FollowsOutput(bool endShown, bool selected) { return endShown && !selected; }
 
 // What a window or control with this caption shows, in the user's language.
 std::string Shown(std::string_view caption);

@@ -210,6 +210,8 @@ TEST_F(WindowTest, AboutShowsTheVersionWithCloseFocused) {
 // On an 800 x 600 screen, below the main window at its top, the progress
 // window with its details and the summary are shorter than designed: what
 // they hold shrinks and moves up with their bottom, all of it inside them.
+// The converter's progress line, wider than the details, stays one line that
+// each update replaces whole.
 TEST_F(WindowTest, OnAShortScreenTheProgressWindowAndSummaryKeepWhatTheyHoldInside) {
     RECT screen{}, small{0, 0, 800, 600};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
@@ -219,6 +221,12 @@ TEST_F(WindowTest, OnAShortScreenTheProgressWindowAndSummaryKeepWhatTheyHoldInsi
     app::ConverterWindow progress("a.MTS", 1, 1);
     progress.PlaceBeside(form->hwnd);
     SendMessageW(progress.Control("Details"), BM_CLICK, 0, 0);
+    const std::string line =
+        "frame=  123 fps= 45 q=28.0 size=    1024kB time=00:00:04.10 bitrate=2046.1kbits/s speed=1.5x    ";
+    for (int i = 0; i < 3; ++i) progress.ShowProgress({i, std::chrono::seconds(i), {}, i ? "" : "Input #0\n", line});
+    EXPECT_EQ(Caption(progress.output()), "Input #0\n" + line);
+    EXPECT_EQ(SendMessageW(progress.output(), EM_GETLINECOUNT, 0, 0), 2);
+    EXPECT_EQ(GetScrollPos(progress.output(), SB_HORZ), 0);  // its start in view
     app::SummaryWindow summary({{"a.MTS", {convert::FailureKind::kCannotStart, ""}}}, 1);
     summary.ShowBeside(form->hwnd);
     SystemParametersInfoW(SPI_SETWORKAREA, 0, &screen, 0);
@@ -236,26 +244,32 @@ TEST_F(WindowTest, OnAShortScreenTheProgressWindowAndSummaryKeepWhatTheyHoldInsi
     }
 }
 
-TEST(ConverterWindowTest, DetailsKeepTheUsersPlaceWhileOutputArrives) {
+// The details keep their last lines; the oldest go, and the user's place
+// among the rest stays.
+TEST(ConverterWindowTest, DetailsKeepTheirLastLinesAndTheUsersPlaceWhileOutputArrives) {
     app::ConverterWindow window("a.MTS", 1, 1);
     SendMessageW(window.Control("Details"), BM_CLICK, 0, 0);
     HWND output = window.output();
     std::string lines;
-    for (int i = 0; i < 80; ++i) lines += "line " + std::to_string(i) + "\n";
+    for (int i = 0; i < forms::kDetailsLines + 80; ++i) lines += "line " + std::to_string(i) + "\n";
     window.ShowProgress({50, std::chrono::seconds(1), std::nullopt, lines, "frame=  1"});
+    EXPECT_EQ(SendMessageW(output, EM_GETLINECOUNT, 0, 0), forms::kDetailsLines);
     // The user scrolls up and selects a word there.
-    SendMessageW(output, EM_SETSEL, 7, 11);
-    SendMessageW(output, EM_LINESCROLL, 0, -1000);
+    const auto word = static_cast<DWORD>(SendMessageW(output, EM_LINEINDEX, 10, 0));
+    SendMessageW(output, EM_SETSEL, word, word + 4);
+    SendMessageW(output, EM_LINESCROLL, 0, -10000);
     SendMessageW(output, EM_LINESCROLL, 0, 3);
     const LRESULT firstShown = SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0);
     window.ShowProgress({60, std::chrono::seconds(2), std::nullopt, "frame=  1\nmore\n", "frame=  2"});
     DWORD start = 0, end = 0;
     SendMessageW(output, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, 7u);
-    EXPECT_EQ(end, 11u);
-    EXPECT_EQ(SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0), firstShown);
+    // Two lines of nine characters went from the head.
+    EXPECT_EQ(start, word - 18);
+    EXPECT_EQ(end, word - 14);
+    EXPECT_EQ(SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0), firstShown - 2);
     const std::string text = Caption(output);
-    EXPECT_TRUE(text.ends_with("line 79\nframe=  1\nmore\nframe=  2")) << text.substr(text.size() - 60);
+    EXPECT_TRUE(text.starts_with("line 83\n")) << text.substr(0, 20);
+    EXPECT_TRUE(text.ends_with("line 2079\nframe=  1\nmore\nframe=  2")) << text.substr(text.size() - 60);
 }
 
 }  // namespace

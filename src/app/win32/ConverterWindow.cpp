@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "convert/RunTexts.h"
 
 namespace app {
@@ -23,6 +25,13 @@ HFONT MonoFont() {
     return CreateFontIndirectW(&lf);
 }
 
+void Replace(HWND edit, LRESULT from, LRESULT to, const std::wstring& text) {
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(from), to);
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+LRESULT LineCount(HWND edit) { return SendMessageW(edit, EM_GETLINECOUNT, 0, 0); }
+
 }  // namespace
 
 ConverterWindow::ConverterWindow(const std::string& name, int number, int count) {
@@ -35,7 +44,6 @@ ConverterWindow::ConverterWindow(const std::string& name, int number, int count)
     AddStyle(Control("Place"), SS_RIGHT);
     AddStyle(Control("Left"), SS_RIGHT);
     SendMessageW(bar(), PBM_SETRANGE32, 0, 100);
-    SendMessageW(output(), EM_SETREADONLY, TRUE, 0);
     SendMessageW(output(), EM_SETLIMITTEXT, 0, 0);
     mono_ = MonoFont();
     if (mono_) SendMessageW(output(), WM_SETFONT, reinterpret_cast<WPARAM>(mono_), FALSE);
@@ -88,23 +96,27 @@ void ConverterWindow::AddDetails(const std::string& newLines, const std::string&
     HWND edit = output();
     DWORD start = 0, end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const auto length = static_cast<DWORD>(GetWindowTextLengthW(edit));
     const LRESULT firstShown = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
-    // A caret at the end follows the output; anywhere else it stays, and so does the view.
-    const bool following = start == end && end == length;
-    // The last line shown is the one being written: it gives way to what came.
-    const LRESULT lastLineStart = SendMessageW(edit, EM_LINEINDEX, SendMessageW(edit, EM_GETLINECOUNT, 0, 0) - 1, 0);
+    SCROLLINFO scroll{sizeof scroll, SIF_ALL, 0, 0, 0, 0, 0};
+    const bool endShown =
+        !GetScrollInfo(edit, SB_VERT, &scroll) || scroll.nPos + static_cast<int>(scroll.nPage) > scroll.nMax;
     SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(lastLineStart), static_cast<LPARAM>(length));
-    const std::wstring added = ToControlText(newLines + lastLine);
-    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(added.c_str()));
-    if (following) {
-        const LRESULT now = GetWindowTextLengthW(edit);
-        SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(now), now);
+    // The line being written, the last (the box wraps none), gives way to what came.
+    Replace(edit, SendMessageW(edit, EM_LINEINDEX, LineCount(edit) - 1, 0), GetWindowTextLengthW(edit),
+            ToControlText(newLines + lastLine));
+    const LRESULT gone = std::max<LRESULT>(0, LineCount(edit) - forms::kDetailsLines);
+    const auto cut = static_cast<DWORD>(SendMessageW(edit, EM_LINEINDEX, gone, 0));
+    if (gone) Replace(edit, 0, cut, L"");
+    if (forms::FollowsOutput(endShown, start != end)) {
+        // The last line in view from its start.
+        const LRESULT last = SendMessageW(edit, EM_LINEINDEX, LineCount(edit) - 1, 0);
+        SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(last), last);
         SendMessageW(edit, EM_SCROLLCARET, 0, 0);
     } else {
-        SendMessageW(edit, EM_SETSEL, start, static_cast<LPARAM>(end));
-        SendMessageW(edit, EM_LINESCROLL, 0, firstShown - SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+        // The user's place among the lines kept.
+        SendMessageW(edit, EM_SETSEL, start - std::min(start, cut), end - std::min(end, cut));
+        SendMessageW(edit, EM_LINESCROLL, 0,
+                     std::max<LRESULT>(0, firstShown - gone) - SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
     }
     SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
     if (detailsShown_) InvalidateRect(edit, nullptr, TRUE);

@@ -65,6 +65,10 @@ ControlStyle StyleOf(forms::Kind kind) {
         // Multi-line, wrapped at the box's width, with a vertical scroll bar.
         return {L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP,
                 WS_EX_CLIENTEDGE};
+    case forms::Kind::Console:
+        return {L"EDIT",
+                ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
+                WS_EX_CLIENTEDGE};
     case forms::Kind::ProgressBar: return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
     case forms::Kind::RichText:
         return {MSFTEDIT_CLASS, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
