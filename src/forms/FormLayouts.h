@@ -157,9 +157,10 @@ const Control& Find(const Layout& layout, std::string_view name);
 // controls sit inside the frame's rectangle).
 Rect InWindow(const Layout& layout, const Control& control);
 
-// The control's rectangle in a window whose client area is `clientHeight`
-// twips high: the layout's stretch control takes the difference.
-Rect Fitted(const Layout& layout, const Control& control, int clientHeight);
+// The control's rectangle in a window shortened to a client area
+// `clientHeight` twips high: the layout's stretch control gives up the
+// difference, and the controls below it move up by as much.
+Rect Shortened(const Layout& layout, const Control& control, int clientHeight);
 
 // Every control, ordered by tab index.
 std::vector<const Control*> ByTabIndex(const Layout& layout);

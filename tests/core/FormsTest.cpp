@@ -217,12 +217,12 @@ TEST(PlacementTest, BesideBelowAboveLeftOnTheMainWindowsMonitorElseShrunk) {
         EXPECT_TRUE(apart) << row.where;
     }
     // Shorter, the summary's list gives up the height and its button moves up with the bottom.
-    const auto fitted = [](std::string_view name) {
-        return forms::Fitted(forms::kSummary, forms::Find(forms::kSummary, name), 3210);
+    const auto shortened = [](std::string_view name) {
+        return forms::Shortened(forms::kSummary, forms::Find(forms::kSummary, name), 3210);
     };
-    EXPECT_EQ(fitted("Text1"), (forms::Rect{120, 840, 7200, 1635}));
-    EXPECT_EQ(fitted("Command1"), (forms::Rect{5625, 2595, 1695, 495}));
-    EXPECT_EQ(fitted("Label1"), (forms::Rect{120, 120, 7200, 615}));
+    EXPECT_EQ(shortened("Text1"), (forms::Rect{120, 840, 7200, 1635}));
+    EXPECT_EQ(shortened("Command1"), (forms::Rect{5625, 2595, 1695, 495}));
+    EXPECT_EQ(shortened("Label1"), (forms::Rect{120, 120, 7200, 615}));
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ void ConverterWindow::PlaceBeside(QWidget* avoid) {
     if (room.height() >= height() || !details_->isVisible()) return;
     // Too little room for all of it: fewer lines of details.
     setFixedHeight(room.height());
-    Fit(*details_, kLayout, "Output", room.height());
+    PlaceShortened(*details_, kLayout, "Output", room.height());
 }
 
 }  // namespace app

@@ -74,8 +74,8 @@ void Place(QWidget& control, const forms::Layout& layout, std::string_view name)
     control.setGeometry(Twips(forms::Find(layout, name).twips));
 }
 
-void Fit(QWidget& control, const forms::Layout& layout, std::string_view name, int clientHeight) {
-    control.setGeometry(Twips(forms::Fitted(layout, forms::Find(layout, name), clientHeight * 15)));
+void PlaceShortened(QWidget& control, const forms::Layout& layout, std::string_view name, int clientHeight) {
+    control.setGeometry(Twips(forms::Shortened(layout, forms::Find(layout, name), clientHeight * 15)));
 }
 
 void SetUpFocus(const forms::Layout& layout,

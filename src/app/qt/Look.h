@@ -53,8 +53,8 @@ inline forms::FittedLayout Fitted(const forms::Layout& designed) {
 // A control's caption and rectangle (in its container) from the layout.
 QString Caption(const forms::Layout& layout, std::string_view name);
 void Place(QWidget& control, const forms::Layout& layout, std::string_view name);
-// The same in a window whose client area is `clientHeight` pixels high.
-void Fit(QWidget& control, const forms::Layout& layout, std::string_view name, int clientHeight);
+// The same in a window shortened to a client area `clientHeight` pixels high.
+void PlaceShortened(QWidget& control, const forms::Layout& layout, std::string_view name, int clientHeight);
 
 // Frames and labels take no focus; Tab moves through the rest by tab index.
 void SetUpFocus(const forms::Layout& layout,

@@ -128,7 +128,7 @@ void ConverterWindow::ShowDetails(bool shown) {
     if (avoid_)
         PlaceBeside(avoid_);
     else
-        FitHeight(Pixels(shown ? kLayout.clientHeight : forms::kProgressCompactHeight));
+        Shorten(Pixels(shown ? kLayout.clientHeight : forms::kProgressCompactHeight));
 }
 
 void ConverterWindow::PlaceBeside(HWND avoid) {

@@ -276,7 +276,7 @@ forms::Rect WorkArea(HWND window) {
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void Window::FitHeight(int clientHeight) {
+void Window::Shorten(int clientHeight) {
     RECT frame{0, 0, Pixels(layout_->clientWidth), clientHeight};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
@@ -286,7 +286,7 @@ void Window::FitHeight(int clientHeight) {
     for (const auto& [name, control] : controls_) {
         const forms::Control& c = forms::Find(*layout_, name);
         if (!c.container.empty()) continue;  // moves with its frame
-        const forms::Rect r = forms::Fitted(*layout_, c, twips);
+        const forms::Rect r = forms::Shortened(*layout_, c, twips);
         SetWindowPos(control, nullptr, Pixels(r.left), Pixels(r.top), Pixels(r.width), Pixels(r.height),
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -300,7 +300,7 @@ void Window::PlaceBeside(HWND avoid, int clientHeight) {
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     const forms::Rect spot = forms::PlaceBeside({main.left, main.top, main.right - main.left, main.bottom - main.top},
                                                 width, height, WorkArea(avoid));
-    FitHeight(clientHeight - std::max(0, height - spot.height));
+    Shorten(clientHeight - std::max(0, height - spot.height));
     SetWindowPos(hwnd, nullptr, spot.left, spot.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

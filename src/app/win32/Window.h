@@ -72,8 +72,9 @@ protected:
     // The close box or a close of our own.
     virtual void CloseRequested() = 0;
 
-    // A client area `clientHeight` pixels high, the controls fitted to it.
-    void FitHeight(int clientHeight);
+    // A client area `clientHeight` pixels high, at most as designed: the
+    // controls shortened to it (forms::Shortened).
+    void Shorten(int clientHeight);
 
     const forms::Layout* layout_ = nullptr;
 
