@@ -171,14 +171,26 @@ std::vector<std::string_view> FocusOrder(const Layout& layout);
 // Twips to pixels at a given dpi, rounded to the nearest pixel.
 int ToPixels(int twips, int dpi);
 
+// What a control of this kind needs beside its caption's text to show it
+// whole, in twips, in either face: a button's edges, an option's circle and
+// the gap after it, a frame's indent at both ends; nothing for the rest.
+constexpr int CaptionMargin(Kind kind) {
+    switch (kind) {
+        case Kind::Button: return 10 * kTwipsPerPixel;
+        case Kind::Option: return 20 * kTwipsPerPixel;
+        case Kind::Frame: return 16 * kTwipsPerPixel;
+        default: return 0;
+    }
+}
+
 // A layout as one face shows it: the captions of its file menu, and each
 // control with a fit rule made as wide as its caption needs.
 class FittedLayout {
 public:
-    // needed(control, shown) is the width in twips that the control needs to
-    // show its caption whole, in the face's font and the user's language.
-    template <typename Needed>
-    FittedLayout(const Layout& designed, platform::FileMenu menu, Needed needed)
+    // textWidth(shown) is the width in twips of the text `shown` in the
+    // face's font; each control needs its CaptionMargin beside it.
+    template <typename TextWidth>
+    FittedLayout(const Layout& designed, platform::FileMenu menu, TextWidth textWidth)
         : controls_(designed.controls.begin(), designed.controls.end()) {
         if (menu == platform::FileMenu::kOpenWith)
             for (Control& c : controls_)
@@ -188,7 +200,7 @@ public:
         layout_.controls = controls_;
         for (const FitRule& rule : designed.fit) {
             const Control& c = forms::Find(layout_, rule.name);
-            MakeRoom(rule, needed(c, Shown(c.caption)));
+            MakeRoom(rule, textWidth(Shown(c.caption)) + CaptionMargin(c.kind));
         }
         Widen();
     }

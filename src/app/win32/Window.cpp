@@ -197,22 +197,15 @@ HWND Window::Control(std::string_view name) const {
     return nullptr;
 }
 
-int CaptionTwips(const forms::Control& control, const std::string& shown) {
-    int margin = 0;
-    if (control.kind == forms::Kind::Button)
-        margin = 2 * (GetSystemMetrics(SM_CXEDGE) + 1);
-    else if (control.kind == forms::Kind::Option)
-        margin = GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
-    else if (control.kind == forms::Kind::Frame)
-        margin = 2 * 8;
+int TextTwips(const std::string& text) {
     HDC dc = GetDC(nullptr);
     const HGDIOBJ old = SelectObject(dc, WindowFont());
-    const std::wstring wide = ToControlText(shown);
+    const std::wstring wide = ToControlText(text);
     SIZE size{};
     GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
-    return MulDiv(size.cx + margin, 1440, ScreenDpi());
+    return MulDiv(size.cx, 1440, ScreenDpi());
 }
 
 void Window::Create(const forms::Layout& designed, DWORD exStyle) {
@@ -226,7 +219,7 @@ void Window::Create(const forms::Layout& designed, DWORD exStyle) {
     for (const forms::Control& c : designed.controls)
         if (c.kind == forms::Kind::RichText && !richEdit) richEdit = LoadLibraryW(L"Msftedit.dll") != nullptr;
     RegisterOnce(Procedure);
-    fitted_ = std::make_unique<const forms::FittedLayout>(designed, platform::kNativeFileMenu, CaptionTwips);
+    fitted_ = std::make_unique<const forms::FittedLayout>(designed, platform::kNativeFileMenu, TextTwips);
     const forms::Layout& layout = fitted_->layout();
     layout_ = &layout;
     // Not WS_CLIPCHILDREN: the window paints the inside of its frames.

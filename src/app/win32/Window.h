@@ -35,9 +35,8 @@ HICON WindowIcon(bool small);
 
 // The work area of the monitor `window` is on, in screen pixels.
 forms::Rect WorkArea(HWND window);
-// The width in twips that a control needs to show its caption whole, in the
-// windows' font with the system's margins.
-int CaptionTwips(const forms::Control& control, const std::string& shown);
+// The width in twips of a text in the windows' font.
+int TextTwips(const std::string& text);
 
 // A top-level window over one of the layouts: a close box and no maximize or
 // minimize button, its client area as designed. Hidden until shown.
