@@ -78,7 +78,10 @@ void Form1::Text1_OLEDragDrop(const std::vector<std::string>& paths) {
     intake::DropFiles(files, paths, *platform_.names, *platform_.files, *this);
 }
 
-void Form1::Command1_Click() { batch_.Command1_Click(); }
+void Form1::Command1_Click() {
+    watching_.Started();
+    batch_.Command1_Click();
+}
 
 void Form1::Command2_Click() {
     // A closed window is gone: a new opening loads a new one.
@@ -189,6 +192,7 @@ void Form1::PumpEvents() {
 }
 
 void Form1::ConverterStarted(const std::string& name, const std::string&, int number, int count) {
+    watching_.Started();
     converterWindow_.reset();
     converterWindow_ = std::make_unique<ConverterWindow>(name, number, count);
     // Beside the main window rather than over it, and without the focus.
@@ -200,15 +204,20 @@ void Form1::ShowFileProgress(const convert::FileProgress& progress) {
     if (converterWindow_) converterWindow_->ShowProgress(progress);
 }
 
-void Form1::ConverterEnded() { converterWindow_.reset(); }
+void Form1::ConverterEnded() {
+    const bool hadFocus = converterWindow_ && GetForegroundWindow() == converterWindow_->hwnd;
+    converterWindow_.reset();
+    if (watching_.ProgressClosed(hadFocus, IsWindowVisible(hwnd))) SetForegroundWindow(hwnd);
+}
 
 void Form1::ShowRunProgress(double fraction, bool failed) { taskbar_.ShowProgress(fraction, failed); }
 
 void Form1::RunEnded(int converted, int failed) {
     taskbar_.Clear();
     // A user watching the window sees the end there.
-    if (taskbar_.FlashUnlessForeground())
-        notice_.Show(hwnd, convert::RunEndTitle(), convert::RunEndText(converted, failed));
+    if (watching_.AtRunEnd(GetForegroundWindow() == hwnd)) return;
+    taskbar_.Flash();
+    notice_.Show(hwnd, convert::RunEndTitle(), convert::RunEndText(converted, failed));
 }
 
 LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
