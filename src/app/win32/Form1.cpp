@@ -78,10 +78,7 @@ void Form1::Text1_OLEDragDrop(const std::vector<std::string>& paths) {
     intake::DropFiles(files, paths, *platform_.names, *platform_.files, *this);
 }
 
-void Form1::Command1_Click() {
-    watching_.Started();
-    batch_.Command1_Click();
-}
+void Form1::Command1_Click() { batch_.Command1_Click(); }
 
 void Form1::Command2_Click() {
     // A closed window is gone: a new opening loads a new one.
@@ -192,7 +189,6 @@ void Form1::PumpEvents() {
 }
 
 void Form1::ConverterStarted(const std::string& name, const std::string&, int number, int count) {
-    watching_.Started();
     converterWindow_.reset();
     converterWindow_ = std::make_unique<ConverterWindow>(name, number, count);
     // Beside the main window rather than over it, and without the focus.
@@ -204,11 +200,7 @@ void Form1::ShowFileProgress(const convert::FileProgress& progress) {
     if (converterWindow_) converterWindow_->ShowProgress(progress);
 }
 
-void Form1::ConverterEnded() {
-    const bool hadFocus = converterWindow_ && GetForegroundWindow() == converterWindow_->hwnd;
-    converterWindow_.reset();
-    if (watching_.ProgressClosed(hadFocus, IsWindowVisible(hwnd))) SetForegroundWindow(hwnd);
-}
+void Form1::ConverterEnded() { converterWindow_.reset(); }
 
 void Form1::ShowRunProgress(double fraction, bool failed) { taskbar_.ShowProgress(fraction, failed); }
 

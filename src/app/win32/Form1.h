@@ -96,7 +96,7 @@ private:
     // The run's progress on the task bar, and its end told when unwatched.
     TaskbarButton taskbar_{nullptr};
     TrayNotice notice_;
-    forms::Watching watching_;
+    forms::Watching watching_;  // the progress window never takes the focus, so it hands none back
     std::unique_ptr<SummaryWindow> summary_;
 };
 

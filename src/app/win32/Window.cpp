@@ -209,11 +209,10 @@ int TextTwips(const std::string& text) {
 }
 
 void Window::Create(const forms::Layout& designed, DWORD exStyle) {
-    static const bool commonControls = [] {
+    [[maybe_unused]] static const bool commonControls = [] {
         INITCOMMONCONTROLSEX init{sizeof init, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
         return InitCommonControlsEx(&init) != FALSE;
     }();
-    (void)commonControls;
     // The rich edit control's class comes with its library.
     static bool richEdit = false;
     for (const forms::Control& c : designed.controls)
@@ -260,8 +259,7 @@ void Window::Create(const forms::Layout& designed, DWORD exStyle) {
 forms::Rect WorkArea(HWND window) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    // The primary monitor's as the system keeps it: the same on Windows, and
-    // Wine's monitor information misses a change made to it.
+    // The primary monitor's as the system keeps it, which Wine's monitor information lags.
     if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor) ||
         (monitor.dwFlags & MONITORINFOF_PRIMARY))
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
@@ -269,12 +267,16 @@ forms::Rect WorkArea(HWND window) {
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void Window::Shorten(int clientHeight) {
+SIZE Window::FrameSize(int clientHeight) const {
     RECT frame{0, 0, Pixels(layout_->clientWidth), clientHeight};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
-    SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void Window::Shorten(int clientHeight) {
+    const SIZE frame = FrameSize(clientHeight);
+    SetWindowPos(hwnd, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     const int twips = MulDiv(clientHeight, 1440, ScreenDpi());
     for (const auto& [name, control] : controls_) {
         const forms::Control& c = forms::Find(*layout_, name);
@@ -286,14 +288,12 @@ void Window::Shorten(int clientHeight) {
 }
 
 void Window::PlaceBeside(HWND avoid, int clientHeight) {
-    RECT main{}, frame{0, 0, Pixels(layout_->clientWidth), clientHeight};
+    RECT main{};
     GetWindowRect(avoid, &main);
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const SIZE frame = FrameSize(clientHeight);
     const forms::Rect spot = forms::PlaceBeside({main.left, main.top, main.right - main.left, main.bottom - main.top},
-                                                width, height, WorkArea(avoid));
-    Shorten(clientHeight - std::max(0, height - spot.height));
+                                                frame.cx, frame.cy, WorkArea(avoid));
+    Shorten(clientHeight - std::max(0, static_cast<int>(frame.cy) - spot.height));
     SetWindowPos(hwnd, nullptr, spot.left, spot.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -78,6 +78,8 @@ protected:
     const forms::Layout* layout_ = nullptr;
 
 private:
+    // The window's outer size around a client area `clientHeight` pixels high.
+    SIZE FrameSize(int clientHeight) const;
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     std::unique_ptr<const forms::FittedLayout> fitted_;
