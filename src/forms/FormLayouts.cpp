@@ -29,7 +29,7 @@ Rect InWindow(const Layout& layout, const Control& control) {
     return r;
 }
 
-Rect Fitted(const Layout& layout, const Control& control, int clientHeight) {
+Rect Shortened(const Layout& layout, const Control& control, int clientHeight) {
     Rect r = InWindow(layout, control);
     if (layout.stretch.empty()) return r;
     const Rect stretch = InWindow(layout, Find(layout, layout.stretch));

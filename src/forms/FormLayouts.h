@@ -16,7 +16,9 @@ namespace forms {
 using text::N_;
 
 // RichText: read-only text in more than one size (the failure summary).
-enum class Kind { Button, Frame, Label, TextBox, Option, ProgressBar, RichText };
+// Console: read-only lines as a console shows them, each whole on one line,
+// scrolled sideways rather than wrapped (the converter's output).
+enum class Kind { Button, Frame, Label, TextBox, Option, ProgressBar, RichText, Console };
 
 struct Rect {
     int left, top, width, height;
@@ -128,10 +130,17 @@ inline constexpr Control kProgressControls[] = {
     {"Elapsed", Kind::Label, "", "", {120, 930, 3420, 315}, 3},
     {"Left", Kind::Label, "", "", {3660, 930, 3420, 315}, 4},
     {"Details", Kind::Button, "", N_("Details"), {5520, 1365, 1560, 435}, 5},
-    {"Output", Kind::TextBox, "", "", {120, 1920, 6960, 3300}, 6},
+    {"Output", Kind::Console, "", "", {120, 1920, 6960, 3300}, 6},
 };
 inline constexpr int kProgressCompactHeight = 1920;
 inline constexpr Layout kProgress{"", 7200, 5340, kProgressControls, {}, "Output"};
+
+// The details keep the converter's last lines, the one being written among
+// them: a long run's output would otherwise fill the memory.
+inline constexpr int kDetailsLines = 2000;
+// They follow what arrives only while they show their end and nothing in
+// them is selected: a user reading or copying further up keeps the place.
+constexpr bool FollowsOutput(bool endShown, bool selected) { return endShown && !selected; }
 
 // What a window or control with this caption shows, in the user's language.
 std::string Shown(std::string_view caption);
@@ -148,9 +157,10 @@ const Control& Find(const Layout& layout, std::string_view name);
 // controls sit inside the frame's rectangle).
 Rect InWindow(const Layout& layout, const Control& control);
 
-// The control's rectangle in a window whose client area is `clientHeight`
-// twips high: the layout's stretch control takes the difference.
-Rect Fitted(const Layout& layout, const Control& control, int clientHeight);
+// The control's rectangle in a window shortened to a client area
+// `clientHeight` twips high: the layout's stretch control gives up the
+// difference, and the controls below it move up by as much.
+Rect Shortened(const Layout& layout, const Control& control, int clientHeight);
 
 // Every control, ordered by tab index.
 std::vector<const Control*> ByTabIndex(const Layout& layout);
@@ -161,22 +171,36 @@ std::vector<std::string_view> FocusOrder(const Layout& layout);
 // Twips to pixels at a given dpi, rounded to the nearest pixel.
 int ToPixels(int twips, int dpi);
 
+// What a control of this kind needs beside its caption's text to show it
+// whole, in twips, in either face: a button's edges, an option's circle and
+// the gap after it, a frame's indent at both ends; nothing for the rest.
+constexpr int CaptionMargin(Kind kind) {
+    switch (kind) {
+        case Kind::Button: return 10 * kTwipsPerPixel;
+        case Kind::Option: return 20 * kTwipsPerPixel;
+        case Kind::Frame: return 16 * kTwipsPerPixel;
+        default: return 0;
+    }
+}
+
 // A layout as one face shows it: the captions of its file menu, and each
 // control with a fit rule made as wide as its caption needs.
 class FittedLayout {
 public:
-    // needed(control, shown) is the width in twips that the control needs to
-    // show its caption whole, in the face's font and the user's language.
-    template <typename Needed>
-    FittedLayout(const Layout& designed, platform::FileMenu menu, Needed needed)
+    // textWidth(shown) is the width in twips of the text `shown` in the
+    // face's font; each control needs its CaptionMargin beside it.
+    template <typename TextWidth>
+    FittedLayout(const Layout& designed, platform::FileMenu menu, TextWidth textWidth)
         : controls_(designed.controls.begin(), designed.controls.end()) {
         if (menu == platform::FileMenu::kOpenWith)
             for (Control& c : controls_)
                 if (c.caption == kSendToCaption) c.caption = kOpenWithCaption;
-        layout_ = {designed.caption, designed.clientWidth, designed.clientHeight, controls_, designed.fit};
+        // The designed layout, its stretch control included, over the controls made to fit.
+        layout_ = designed;
+        layout_.controls = controls_;
         for (const FitRule& rule : designed.fit) {
             const Control& c = forms::Find(layout_, rule.name);
-            MakeRoom(rule, needed(c, Shown(c.caption)));
+            MakeRoom(rule, textWidth(Shown(c.caption)) + CaptionMargin(c.kind));
         }
         Widen();
     }

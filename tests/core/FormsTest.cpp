@@ -7,6 +7,7 @@
 #include "forms/Placement.h"
 #include "forms/RunSetup.h"
 #include "forms/SettingForm.h"
+#include "forms/Watching.h"
 #include "support/Environment.h"
 #include "support/FakeEnvironment.h"
 #include "support/FixedFolders.h"
@@ -74,6 +75,17 @@ TEST(RunSetup, ResultsGoToTheProgramsOwnFolderOnlyWithoutATemp) {
     testing_support::UnsetEnv("TEMP");
     EXPECT_TRUE(forms::MakeRunServices(p).privateTempFolder);
     EXPECT_EQ(&forms::MakeRunServices(p).files, p.files.get());
+}
+
+// A run's end needs no notice while the main window is active, or just after
+// the progress window handed the focus back to it; a later start forgets that.
+TEST(WatchingTest, TheMainWindowActiveOrJustGivenTheFocusBackByTheProgressWindow) {
+    forms::Watching w;
+    EXPECT_TRUE(w.AtRunEnd(true) && !w.AtRunEnd(false));
+    EXPECT_FALSE(w.ProgressClosed(true, false) || w.AtRunEnd(false));  // no main window shown to take it
+    EXPECT_TRUE(w.ProgressClosed(true, true) && w.AtRunEnd(false));
+    w.Started();
+    EXPECT_FALSE(w.AtRunEnd(false));
 }
 
 // The option buttons and the main window as plain values.
@@ -217,12 +229,12 @@ TEST(PlacementTest, BesideBelowAboveLeftOnTheMainWindowsMonitorElseShrunk) {
         EXPECT_TRUE(apart) << row.where;
     }
     // Shorter, the summary's list gives up the height and its button moves up with the bottom.
-    const auto fitted = [](std::string_view name) {
-        return forms::Fitted(forms::kSummary, forms::Find(forms::kSummary, name), 3210);
+    const auto shortened = [](std::string_view name) {
+        return forms::Shortened(forms::kSummary, forms::Find(forms::kSummary, name), 3210);
     };
-    EXPECT_EQ(fitted("Text1"), (forms::Rect{120, 840, 7200, 1635}));
-    EXPECT_EQ(fitted("Command1"), (forms::Rect{5625, 2595, 1695, 495}));
-    EXPECT_EQ(fitted("Label1"), (forms::Rect{120, 120, 7200, 615}));
+    EXPECT_EQ(shortened("Text1"), (forms::Rect{120, 840, 7200, 1635}));
+    EXPECT_EQ(shortened("Command1"), (forms::Rect{5625, 2595, 1695, 495}));
+    EXPECT_EQ(shortened("Label1"), (forms::Rect{120, 120, 7200, 615}));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStyle>
 #include <QTest>
 #include <QTranslator>
 #include <clocale>
@@ -141,19 +140,14 @@ TEST_F(LanguageTest, EveryCaptionFitsItsControl) {
     std::vector<std::string> languages{"C"};
     for (std::string l; linguas >> l;) languages.push_back(l);
     ASSERT_GT(languages.size(), 5u);
-    QStyle* style = QApplication::style();
     const QFontMetrics metrics(app::WindowFont());
-    const testing_support::Margins margins{
-        2 * (style->pixelMetric(QStyle::PM_ButtonMargin) / 2 + 2),
-        style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing),
-        2 * 8};
     std::map<std::string_view, int> english;
     for (const auto& language : languages) {
         SCOPED_TRACE(language);
         Speak("C.UTF-8", language == "C" ? "" : language.c_str());
         testing_support::ExpectCaptionsFit(
             [&](const std::string& text) { return metrics.horizontalAdvance(QString::fromStdString(text)); },
-            [](int twips) { return forms::ToPixels(twips, 96); }, margins, english, app::Fitted);
+            [](int twips) { return forms::ToPixels(twips, 96); }, english, app::Fitted);
         const forms::Rect label = forms::Find(forms::kForm1, "Label2").twips;
         const QRect box(0, 0, forms::ToPixels(label.width, 96), 10000);
         for (std::string_view status :

@@ -15,10 +15,6 @@
 
 namespace testing_support {
 
-struct Margins {
-    int button, option, frame;  // what each kind of control needs beside its text
-};
-
 // Whether two rectangles share any point.
 inline bool Overlap(const forms::Rect& a, const forms::Rect& b) {
     return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
@@ -30,8 +26,7 @@ inline bool Overlap(const forms::Rect& a, const forms::Rect& b) {
 // must fit it whole; none may then overlap another that it did not overlap
 // as designed, nor leave its container.
 template <typename TextWidth, typename Pixels, typename Fitted>
-void ExpectCaptionsFit(TextWidth textWidth, Pixels pixels, Margins margins, std::map<std::string_view, int>& english,
-                       Fitted fitted) {
+void ExpectCaptionsFit(TextWidth textWidth, Pixels pixels, std::map<std::string_view, int>& english, Fitted fitted) {
     for (const forms::Layout* designed : {&forms::kForm1, &forms::kForm2, &forms::kForm3, &forms::kSummary}) {
         const forms::FittedLayout shown = fitted(*designed);
         const forms::Layout& layout = shown.layout();
@@ -49,15 +44,10 @@ void ExpectCaptionsFit(TextWidth textWidth, Pixels pixels, Margins margins, std:
             const bool grows = std::any_of(layout.fit.begin(), layout.fit.end(), [&](const forms::FitRule& r) {
                 return r.name == c.name && r.fit != forms::Fit::kMove;
             });
-            int needed = textWidth(forms::Shown(c.caption));
-            if (c.kind == forms::Kind::Button)
-                needed += margins.button;
-            else if (c.kind == forms::Kind::Option)
-                needed += margins.option;
-            else if (c.kind == forms::Kind::Frame)
-                needed += margins.frame;
-            else
-                continue;  // labels and the log box wrap
+            // Labels and the log box wrap.
+            if (c.kind != forms::Kind::Button && c.kind != forms::Kind::Option && c.kind != forms::Kind::Frame)
+                continue;
+            const int needed = textWidth(forms::Shown(c.caption)) + pixels(forms::CaptionMargin(c.kind));
             if (english.find(c.caption) == english.end()) english[c.caption] = needed;
             EXPECT_LE(needed, grows ? pixels(c.twips.width) : std::max(pixels(c.twips.width), english[c.caption]))
                 << c.name << " \"" << forms::Shown(c.caption) << "\"";

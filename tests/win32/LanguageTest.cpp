@@ -44,8 +44,6 @@ TEST(Captions, FitTheirControlsInEveryLanguage) {
     const wchar_t* locales[] = {L"en-US", L"ja-JP", L"de-DE", L"fr-FR", L"es-ES", L"zh-CN", L"pt-BR",
                                 L"it-IT", L"ru-RU", L"ko-KR", L"zh-TW", L"nl-NL", L"pl-PL"};
     HDC dc = GetDC(nullptr);
-    const testing_support::Margins margins{2 * (GetSystemMetrics(SM_CXEDGE) + 1),
-                                           GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE), 2 * 8};
     std::map<std::string_view, int> english;
     for (const wchar_t* locale : locales) {
         const platform::windows::ResourceCatalog catalog(locale);
@@ -53,10 +51,10 @@ TEST(Captions, FitTheirControlsInEveryLanguage) {
         SCOPED_TRACE(Utf8(locale));
         HGDIOBJ old = SelectObject(dc, app::WindowFont());
         testing_support::ExpectCaptionsFit([&](const std::string& text) { return TextWidth(dc, text); },
-                                           [](int twips) { return app::Pixels(twips); }, margins, english,
+                                           [](int twips) { return app::Pixels(twips); }, english,
                                            [](const forms::Layout& designed) {
                                                return forms::FittedLayout(designed, platform::kNativeFileMenu,
-                                                                          app::CaptionTwips);
+                                                                          app::TextTwips);
                                            });
         SelectObject(dc, old);
         text::UseCatalog(nullptr);

@@ -207,26 +207,62 @@ TEST_F(WindowTest, AboutShowsTheVersionWithCloseFocused) {
     EXPECT_TRUE(ClientRect(about.Command1) == (RECT{216, 144, 329, 177}));
 }
 
-TEST(ConverterWindowTest, DetailsKeepTheUsersPlaceWhileOutputArrives) {
+// Below the main window on an 800 x 600 screen, the progress window and the
+// summary are shorter and all they hold is inside them; a progress line wider
+// than the details stays one line, replaced whole by each update.
+TEST_F(WindowTest, OnAShortScreenTheProgressWindowAndSummaryKeepWhatTheyHoldInside) {
+    RECT screen{}, small{0, 0, 800, 600};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &small, 0);
+    Load("");
+    SetWindowPos(form->hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    app::ConverterWindow progress("a.MTS", 1, 1);
+    progress.PlaceBeside(form->hwnd);
+    SendMessageW(progress.Control("Details"), BM_CLICK, 0, 0);
+    const std::string line =
+        "frame=  123 fps= 45 q=28.0 size=    1024kB time=00:00:04.10 bitrate=2046.1kbits/s speed=1.5x    ";
+    for (int i = 0; i < 3; ++i) progress.ShowProgress({i, std::chrono::seconds(i), {}, i ? "" : "Input #0\n", line});
+    EXPECT_EQ(Caption(progress.output()), "Input #0\n" + line);
+    EXPECT_EQ(SendMessageW(progress.output(), EM_GETLINECOUNT, 0, 0), 2);
+    EXPECT_EQ(GetScrollPos(progress.output(), SB_HORZ), 0);  // its start in view
+    app::SummaryWindow summary({{"a.MTS", {convert::FailureKind::kCannotStart, ""}}}, 1);
+    summary.ShowBeside(form->hwnd);
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &screen, 0);
+    for (const auto& [window, layout] :
+         {std::pair<app::Window*, const forms::Layout*>{&progress, &forms::kProgress}, {&summary, &forms::kSummary}}) {
+        RECT client{}, frame{};
+        GetClientRect(window->hwnd, &client);
+        GetWindowRect(window->hwnd, &frame);
+        EXPECT_LE(frame.bottom, small.bottom);
+        EXPECT_LT(client.bottom, app::Pixels(layout->clientHeight));
+        for (const forms::Control& c : layout->controls) {
+            const RECT r = ClientRect(window->Control(c.name));
+            EXPECT_TRUE(r.top >= 0 && r.bottom <= client.bottom && r.right <= client.right) << c.name;
+        }
+    }
+}
+
+TEST(ConverterWindowTest, DetailsKeepTheirLastLinesAndTheUsersPlaceWhileOutputArrives) {
     app::ConverterWindow window("a.MTS", 1, 1);
     SendMessageW(window.Control("Details"), BM_CLICK, 0, 0);
     HWND output = window.output();
     std::string lines;
-    for (int i = 0; i < 80; ++i) lines += "line " + std::to_string(i) + "\n";
+    for (int i = 0; i < forms::kDetailsLines + 80; ++i) lines += "line " + std::to_string(i) + "\n";
     window.ShowProgress({50, std::chrono::seconds(1), std::nullopt, lines, "frame=  1"});
+    EXPECT_EQ(SendMessageW(output, EM_GETLINECOUNT, 0, 0), forms::kDetailsLines);
     // The user scrolls up and selects a word there.
-    SendMessageW(output, EM_SETSEL, 7, 11);
-    SendMessageW(output, EM_LINESCROLL, 0, -1000);
+    const auto word = static_cast<DWORD>(SendMessageW(output, EM_LINEINDEX, 10, 0));
+    SendMessageW(output, EM_SETSEL, word, word + 4);
+    SendMessageW(output, EM_LINESCROLL, 0, -10000);
     SendMessageW(output, EM_LINESCROLL, 0, 3);
     const LRESULT firstShown = SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0);
     window.ShowProgress({60, std::chrono::seconds(2), std::nullopt, "frame=  1\nmore\n", "frame=  2"});
     DWORD start = 0, end = 0;
     SendMessageW(output, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, 7u);
-    EXPECT_EQ(end, 11u);
-    EXPECT_EQ(SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0), firstShown);
+    EXPECT_EQ(std::pair(start, end), std::pair(word - 18, word - 14));  // two lines of 9 characters went
+    EXPECT_EQ(SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0), firstShown - 2);
     const std::string text = Caption(output);
-    EXPECT_TRUE(text.ends_with("line 79\nframe=  1\nmore\nframe=  2")) << text.substr(text.size() - 60);
+    EXPECT_TRUE(text.starts_with("line 83\n") && text.ends_with("line 2079\nframe=  1\nmore\nframe=  2"));
 }
 
 }  // namespace

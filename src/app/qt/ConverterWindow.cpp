@@ -60,7 +60,7 @@ ConverterWindow::ConverterWindow(const QString& name, const QString& path, int n
     details_ = new QPlainTextEdit(this);
     Place(*details_, kLayout, "Output");
     details_->setReadOnly(true);
-    details_->setMaximumBlockCount(2000);
+    details_->setMaximumBlockCount(forms::kDetailsLines);
     details_->setLineWrapMode(QPlainTextEdit::NoWrap);
     details_->setAccessibleName(Tr("ffmpeg output"));
     QFont mono(QStringLiteral("Monospace"));
@@ -97,12 +97,13 @@ void ConverterWindow::ShowProgress(const convert::FileProgress& progress) {
 void ConverterWindow::AddDetails(const std::string& newLines, const std::string& lastLine) {
     // The last line shown is the one being written: it gives way to what came.
     QScrollBar* scroll = details_->verticalScrollBar();
-    const bool atEnd = scroll->value() == scroll->maximum();
+    const bool follow =
+        forms::FollowsOutput(scroll->value() == scroll->maximum(), details_->textCursor().hasSelection());
     QTextCursor cursor(details_->document());
     cursor.movePosition(QTextCursor::End);
     cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
     cursor.insertText(Decode(newLines + lastLine));
-    if (atEnd) scroll->setValue(scroll->maximum());
+    if (follow) scroll->setValue(scroll->maximum());
 }
 
 void ConverterWindow::ShowDetails(bool shown) {
@@ -119,7 +120,7 @@ void ConverterWindow::PlaceBeside(QWidget* avoid) {
     if (room.height() >= height() || !details_->isVisible()) return;
     // Too little room for all of it: fewer lines of details.
     setFixedHeight(room.height());
-    Fit(*details_, kLayout, "Output", room.height());
+    PlaceShortened(*details_, kLayout, "Output", room.height());
 }
 
 }  // namespace app

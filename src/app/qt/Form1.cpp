@@ -75,7 +75,10 @@ void Form1::Text1_OLEDragDrop(const QStringList& paths) {
     intake::DropFiles(files, dropped, *platform_.names, *platform_.files, *this);
 }
 
-void Form1::Command1_Click() { batch_.Command1_Click(); }
+void Form1::Command1_Click() {
+    watching_.Started();
+    batch_.Command1_Click();
+}
 
 void Form1::Command2_Click() {
     // A closed window is gone even if Qt has not deleted it yet: a new
@@ -172,6 +175,7 @@ void Form1::Repaint() {
 void Form1::PumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void Form1::ConverterStarted(const std::string& name, const std::string& path, int number, int count) {
+    watching_.Started();
     delete converterWindow_;
     converterWindow_ = new ConverterWindow(Decode(name), Decode(path), number, count);
     // Beside the main window rather than over it, and without the focus.
@@ -192,10 +196,7 @@ void Form1::ConverterEnded() {
     const bool hadFocus = converterWindow_->isActiveWindow();
     converterWindow_->close();
     converterWindow_->deleteLater();
-    // The window system may take a while to move the focus; the user was
-    // watching all the same.
-    focusHandedBack_ = hadFocus && isVisible();
-    if (focusHandedBack_) activateWindow();
+    if (watching_.ProgressClosed(hadFocus, isVisible())) activateWindow();
 }
 
 }  // namespace app
@@ -205,7 +206,7 @@ namespace app {
 void Form1::RunEnded(int converted, int failed) {
     launcherEntry.Clear();
     // A user watching the window sees the end there.
-    if (isActiveWindow() || focusHandedBack_) return;
+    if (watching_.AtRunEnd(isActiveWindow())) return;
     // The icon beside the program when it runs from its build, else the
     // installed theme's.
     const QString beside = Decode(platform_.environment->ProgramFolder()) + QStringLiteral("/clipvane.png");

@@ -18,6 +18,7 @@
 #include "convert/BatchRun.h"
 #include "convert/RunView.h"
 #include "convert/Supervision.h"
+#include "forms/Watching.h"
 #include "intake/FileList.h"
 #include "intake/Texts.h"
 #include "platform/Platform.h"
@@ -106,8 +107,7 @@ private:
     QPointer<Form2> about_;
     QPointer<Form3> setting_;
     QPointer<ConverterWindow> converterWindow_;
-    // The last progress window had the focus and gave it back at its end.
-    bool focusHandedBack_ = false;
+    forms::Watching watching_;
     QPointer<SummaryWindow> summary_;
 };
 

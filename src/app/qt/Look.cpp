@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLibraryInfo>
-#include <QStyle>
 #include <QTranslator>
 #include <QWidget>
 
@@ -52,18 +51,8 @@ QString TrN(const char* one, const char* many, unsigned long n) {
     return QString::fromStdString(text::TrN(one, many, n));
 }
 
-int CaptionTwips(const forms::Control& control, const std::string& shown) {
-    const QStyle* style = QApplication::style();
-    int margin = 0;
-    if (control.kind == forms::Kind::Button)
-        margin = 2 * (style->pixelMetric(QStyle::PM_ButtonMargin) / 2 + 2);
-    else if (control.kind == forms::Kind::Option)
-        margin = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
-                 style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
-    else if (control.kind == forms::Kind::Frame)
-        margin = 2 * 8;
-    const int pixels = QFontMetrics(WindowFont()).horizontalAdvance(QString::fromStdString(shown)) + margin;
-    return pixels * forms::kTwipsPerPixel;
+int TextTwips(const std::string& text) {
+    return QFontMetrics(WindowFont()).horizontalAdvance(QString::fromStdString(text)) * forms::kTwipsPerPixel;
 }
 
 QString Caption(const forms::Layout& layout, std::string_view name) {
@@ -74,8 +63,8 @@ void Place(QWidget& control, const forms::Layout& layout, std::string_view name)
     control.setGeometry(Twips(forms::Find(layout, name).twips));
 }
 
-void Fit(QWidget& control, const forms::Layout& layout, std::string_view name, int clientHeight) {
-    control.setGeometry(Twips(forms::Fitted(layout, forms::Find(layout, name), clientHeight * 15)));
+void PlaceShortened(QWidget& control, const forms::Layout& layout, std::string_view name, int clientHeight) {
+    control.setGeometry(Twips(forms::Shortened(layout, forms::Find(layout, name), clientHeight * 15)));
 }
 
 void SetUpFocus(const forms::Layout& layout,

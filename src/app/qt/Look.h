@@ -41,20 +41,19 @@ QTranslator* InstallQtTranslations(const QLocale& locale = QLocale());
 QString Tr(const char* english);
 QString TrN(const char* one, const char* many, unsigned long n);
 
-// The width in twips that a control needs to show its caption whole, in
-// the windows' font and the style's margins.
-int CaptionTwips(const forms::Control& control, const std::string& shown);
+// The width in twips of a text in the windows' font.
+int TextTwips(const std::string& text);
 
 // A window's layout as this face shows it, in the user's language.
 inline forms::FittedLayout Fitted(const forms::Layout& designed) {
-    return forms::FittedLayout(designed, platform::kNativeFileMenu, CaptionTwips);
+    return forms::FittedLayout(designed, platform::kNativeFileMenu, TextTwips);
 }
 
 // A control's caption and rectangle (in its container) from the layout.
 QString Caption(const forms::Layout& layout, std::string_view name);
 void Place(QWidget& control, const forms::Layout& layout, std::string_view name);
-// The same in a window whose client area is `clientHeight` pixels high.
-void Fit(QWidget& control, const forms::Layout& layout, std::string_view name, int clientHeight);
+// The same in a window shortened to a client area `clientHeight` pixels high.
+void PlaceShortened(QWidget& control, const forms::Layout& layout, std::string_view name, int clientHeight);
 
 // Frames and labels take no focus; Tab moves through the rest by tab index.
 void SetUpFocus(const forms::Layout& layout,

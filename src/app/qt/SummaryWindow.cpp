@@ -57,8 +57,8 @@ void SummaryWindow::PlaceBeside(QWidget* avoid) {
     if (room.height() >= height()) return;
     // A shorter list where the screen is short of room.
     setFixedHeight(room.height());
-    Fit(*Text1, forms::kSummary, "Text1", room.height());
-    Fit(*Command1, forms::kSummary, "Command1", room.height());
+    PlaceShortened(*Text1, forms::kSummary, "Text1", room.height());
+    PlaceShortened(*Command1, forms::kSummary, "Command1", room.height());
 }
 
 }  // namespace app

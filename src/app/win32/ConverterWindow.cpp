@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "convert/RunTexts.h"
 
 namespace app {
@@ -14,14 +16,26 @@ void AddStyle(HWND control, LONG_PTR style) {
     SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | style);
 }
 
-// The converter's own output in a fixed-pitch face, at the windows' scale.
+// The converter's own output in a fixed-pitch face, at the windows' scale;
+// made once, and kept as the windows' own font is.
 HFONT MonoFont() {
-    LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(9, ScreenDpi(), 72);
-    lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-    wcsncpy(lf.lfFaceName, L"Courier New", LF_FACESIZE - 1);
-    return CreateFontIndirectW(&lf);
+    static const HFONT font = [] {
+        LOGFONTW lf{};
+        lf.lfHeight = -MulDiv(9, ScreenDpi(), 72);
+        lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+        wcsncpy(lf.lfFaceName, L"Courier New", LF_FACESIZE - 1);
+        return CreateFontIndirectW(&lf);
+    }();
+    return font;
 }
+
+void Replace(HWND edit, LRESULT from, LRESULT to, const std::wstring& text) {
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(from), to);
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+LRESULT LineStart(HWND edit, LRESULT line) { return SendMessageW(edit, EM_LINEINDEX, line, 0); }
+LRESULT LineCount(HWND edit) { return SendMessageW(edit, EM_GETLINECOUNT, 0, 0); }
 
 }  // namespace
 
@@ -35,21 +49,10 @@ ConverterWindow::ConverterWindow(const std::string& name, int number, int count)
     AddStyle(Control("Place"), SS_RIGHT);
     AddStyle(Control("Left"), SS_RIGHT);
     SendMessageW(bar(), PBM_SETRANGE32, 0, 100);
-    SendMessageW(output(), EM_SETREADONLY, TRUE, 0);
     SendMessageW(output(), EM_SETLIMITTEXT, 0, 0);
-    mono_ = MonoFont();
-    if (mono_) SendMessageW(output(), WM_SETFONT, reinterpret_cast<WPARAM>(mono_), FALSE);
+    if (HFONT mono = MonoFont()) SendMessageW(output(), WM_SETFONT, reinterpret_cast<WPARAM>(mono), FALSE);
     ShowDetails(false);
     ShowProgress({});
-}
-
-ConverterWindow::~ConverterWindow() {
-    if (hwnd && IsWindow(hwnd)) {
-        // The window goes before its font does.
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd);
-    }
-    if (mono_) DeleteObject(mono_);
 }
 
 void ConverterWindow::Show() {
@@ -88,23 +91,26 @@ void ConverterWindow::AddDetails(const std::string& newLines, const std::string&
     HWND edit = output();
     DWORD start = 0, end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const auto length = static_cast<DWORD>(GetWindowTextLengthW(edit));
     const LRESULT firstShown = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
-    // A caret at the end follows the output; anywhere else it stays, and so does the view.
-    const bool following = start == end && end == length;
-    // The last line shown is the one being written: it gives way to what came.
-    const LRESULT lastLineStart = SendMessageW(edit, EM_LINEINDEX, SendMessageW(edit, EM_GETLINECOUNT, 0, 0) - 1, 0);
+    SCROLLINFO scroll{sizeof scroll, SIF_ALL, 0, 0, 0, 0, 0};
+    const bool endShown =
+        !GetScrollInfo(edit, SB_VERT, &scroll) || scroll.nPos + static_cast<int>(scroll.nPage) > scroll.nMax;
     SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(lastLineStart), static_cast<LPARAM>(length));
-    const std::wstring added = ToControlText(newLines + lastLine);
-    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(added.c_str()));
-    if (following) {
-        const LRESULT now = GetWindowTextLengthW(edit);
-        SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(now), now);
+    // The line being written, the last (the box wraps none), gives way to what came.
+    Replace(edit, LineStart(edit, LineCount(edit) - 1), GetWindowTextLengthW(edit), ToControlText(newLines + lastLine));
+    const LRESULT gone = std::max<LRESULT>(0, LineCount(edit) - forms::kDetailsLines);
+    const auto cut = static_cast<DWORD>(LineStart(edit, gone));
+    if (gone) Replace(edit, 0, cut, L"");
+    if (forms::FollowsOutput(endShown, start != end)) {
+        // The last line in view from its start.
+        const LRESULT last = LineStart(edit, LineCount(edit) - 1);
+        SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(last), last);
         SendMessageW(edit, EM_SCROLLCARET, 0, 0);
     } else {
-        SendMessageW(edit, EM_SETSEL, start, static_cast<LPARAM>(end));
-        SendMessageW(edit, EM_LINESCROLL, 0, firstShown - SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+        // The user's place among the lines kept.
+        SendMessageW(edit, EM_SETSEL, start - std::min(start, cut), end - std::min(end, cut));
+        SendMessageW(edit, EM_LINESCROLL, 0,
+                     std::max<LRESULT>(0, firstShown - gone) - SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
     }
     SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
     if (detailsShown_) InvalidateRect(edit, nullptr, TRUE);
@@ -113,15 +119,13 @@ void ConverterWindow::AddDetails(const std::string& newLines, const std::string&
 void ConverterWindow::ShowDetails(bool shown) {
     detailsShown_ = shown;
     ShowWindow(output(), shown ? SW_SHOWNA : SW_HIDE);
-    if (avoid_)
-        PlaceBeside(avoid_);
-    else
-        FitHeight(Pixels(shown ? kLayout.clientHeight : forms::kProgressCompactHeight));
+    PlaceBeside(avoid_);
 }
 
 void ConverterWindow::PlaceBeside(HWND avoid) {
     avoid_ = avoid;
-    Window::PlaceBeside(avoid, Pixels(detailsShown_ ? kLayout.clientHeight : forms::kProgressCompactHeight));
+    const int height = Pixels(detailsShown_ ? kLayout.clientHeight : forms::kProgressCompactHeight);
+    avoid ? Window::PlaceBeside(avoid, height) : Shorten(height);
 }
 
 }  // namespace app

@@ -13,11 +13,10 @@ namespace app {
 class ConverterWindow : public Window {
 public:
     ConverterWindow(const std::string& name, int number, int count);
-    ~ConverterWindow() override;
 
     void ShowProgress(const convert::FileProgress& progress);
-    // Keeps clear of `avoid` (the main window) on its monitor, also when
-    // Details opens or closes.
+    // Keeps clear of `avoid` (the main window, or none) on its monitor, also
+    // when Details opens or closes.
     void PlaceBeside(HWND avoid);
     // Shown without being activated.
     void Show();
@@ -35,7 +34,6 @@ private:
     void ShowDetails(bool shown);
 
     HWND avoid_ = nullptr;
-    HFONT mono_ = nullptr;
     bool busy_ = false;
     bool detailsShown_ = false;
 };

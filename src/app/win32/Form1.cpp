@@ -207,8 +207,9 @@ void Form1::ShowRunProgress(double fraction, bool failed) { taskbar_.ShowProgres
 void Form1::RunEnded(int converted, int failed) {
     taskbar_.Clear();
     // A user watching the window sees the end there.
-    if (taskbar_.FlashUnlessForeground())
-        notice_.Show(hwnd, convert::RunEndTitle(), convert::RunEndText(converted, failed));
+    if (watching_.AtRunEnd(GetForegroundWindow() == hwnd)) return;
+    taskbar_.Flash();
+    notice_.Show(hwnd, convert::RunEndTitle(), convert::RunEndText(converted, failed));
 }
 
 LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

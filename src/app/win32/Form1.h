@@ -13,6 +13,7 @@
 #include "convert/BatchRun.h"
 #include "convert/RunView.h"
 #include "convert/Supervision.h"
+#include "forms/Watching.h"
 #include "intake/FileList.h"
 #include "intake/Texts.h"
 #include "platform/Platform.h"
@@ -95,6 +96,7 @@ private:
     // The run's progress on the task bar, and its end told when unwatched.
     TaskbarButton taskbar_{nullptr};
     TrayNotice notice_;
+    forms::Watching watching_;  // the progress window never takes the focus, so it hands none back
     std::unique_ptr<SummaryWindow> summary_;
 };
 

@@ -43,11 +43,9 @@ void TaskbarButton::Clear() {
     if (ITaskbarList3* list = List()) list->SetProgressState(window_, TBPF_NOPROGRESS);
 }
 
-bool TaskbarButton::FlashUnlessForeground() {
-    if (GetForegroundWindow() == window_) return false;
+void TaskbarButton::Flash() {
     FLASHWINFO flash{sizeof flash, window_, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
     FlashWindowEx(&flash);
-    return true;
 }
 
 void TrayNotice::Show(HWND window, const std::string& title, const std::string& text) {

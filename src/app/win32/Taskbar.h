@@ -23,9 +23,8 @@ public:
     // `fraction` of the run done, 0 to 1; the run tells it only at visible steps.
     void ShowProgress(double fraction, bool failed);
     void Clear();
-    // Flashes the button until the window comes to the foreground; only
-    // when it is not there now. True when it flashed.
-    bool FlashUnlessForeground();
+    // Flashes the button until the window comes to the foreground.
+    void Flash();
 
 private:
     ITaskbarList3* List();

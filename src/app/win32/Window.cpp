@@ -65,6 +65,10 @@ ControlStyle StyleOf(forms::Kind kind) {
         // Multi-line, wrapped at the box's width, with a vertical scroll bar.
         return {L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP,
                 WS_EX_CLIENTEDGE};
+    case forms::Kind::Console:
+        return {L"EDIT",
+                ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
+                WS_EX_CLIENTEDGE};
     case forms::Kind::ProgressBar: return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
     case forms::Kind::RichText:
         return {MSFTEDIT_CLASS, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
@@ -193,36 +197,28 @@ HWND Window::Control(std::string_view name) const {
     return nullptr;
 }
 
-int CaptionTwips(const forms::Control& control, const std::string& shown) {
-    int margin = 0;
-    if (control.kind == forms::Kind::Button)
-        margin = 2 * (GetSystemMetrics(SM_CXEDGE) + 1);
-    else if (control.kind == forms::Kind::Option)
-        margin = GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
-    else if (control.kind == forms::Kind::Frame)
-        margin = 2 * 8;
+int TextTwips(const std::string& text) {
     HDC dc = GetDC(nullptr);
     const HGDIOBJ old = SelectObject(dc, WindowFont());
-    const std::wstring wide = ToControlText(shown);
+    const std::wstring wide = ToControlText(text);
     SIZE size{};
     GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
-    return MulDiv(size.cx + margin, 1440, ScreenDpi());
+    return MulDiv(size.cx, 1440, ScreenDpi());
 }
 
 void Window::Create(const forms::Layout& designed, DWORD exStyle) {
-    static const bool commonControls = [] {
+    [[maybe_unused]] static const bool commonControls = [] {
         INITCOMMONCONTROLSEX init{sizeof init, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
         return InitCommonControlsEx(&init) != FALSE;
     }();
-    (void)commonControls;
     // The rich edit control's class comes with its library.
     static bool richEdit = false;
     for (const forms::Control& c : designed.controls)
         if (c.kind == forms::Kind::RichText && !richEdit) richEdit = LoadLibraryW(L"Msftedit.dll") != nullptr;
     RegisterOnce(Procedure);
-    fitted_ = std::make_unique<const forms::FittedLayout>(designed, platform::kNativeFileMenu, CaptionTwips);
+    fitted_ = std::make_unique<const forms::FittedLayout>(designed, platform::kNativeFileMenu, TextTwips);
     const forms::Layout& layout = fitted_->layout();
     layout_ = &layout;
     // Not WS_CLIPCHILDREN: the window paints the inside of its frames.
@@ -263,37 +259,41 @@ void Window::Create(const forms::Layout& designed, DWORD exStyle) {
 forms::Rect WorkArea(HWND window) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor))
+    // The primary monitor's as the system keeps it, which Wine's monitor information lags.
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor) ||
+        (monitor.dwFlags & MONITORINFOF_PRIMARY))
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
     const RECT& r = monitor.rcWork;
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void Window::FitHeight(int clientHeight) {
+SIZE Window::FrameSize(int clientHeight) const {
     RECT frame{0, 0, Pixels(layout_->clientWidth), clientHeight};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
-    SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void Window::Shorten(int clientHeight) {
+    const SIZE frame = FrameSize(clientHeight);
+    SetWindowPos(hwnd, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     const int twips = MulDiv(clientHeight, 1440, ScreenDpi());
     for (const auto& [name, control] : controls_) {
         const forms::Control& c = forms::Find(*layout_, name);
         if (!c.container.empty()) continue;  // moves with its frame
-        const forms::Rect r = forms::Fitted(*layout_, c, twips);
+        const forms::Rect r = forms::Shortened(*layout_, c, twips);
         SetWindowPos(control, nullptr, Pixels(r.left), Pixels(r.top), Pixels(r.width), Pixels(r.height),
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
 void Window::PlaceBeside(HWND avoid, int clientHeight) {
-    RECT main{}, frame{0, 0, Pixels(layout_->clientWidth), clientHeight};
+    RECT main{};
     GetWindowRect(avoid, &main);
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const SIZE frame = FrameSize(clientHeight);
     const forms::Rect spot = forms::PlaceBeside({main.left, main.top, main.right - main.left, main.bottom - main.top},
-                                                width, height, WorkArea(avoid));
-    FitHeight(clientHeight - std::max(0, height - spot.height));
+                                                frame.cx, frame.cy, WorkArea(avoid));
+    Shorten(clientHeight - std::max(0, static_cast<int>(frame.cy) - spot.height));
     SetWindowPos(hwnd, nullptr, spot.left, spot.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -35,9 +35,8 @@ HICON WindowIcon(bool small);
 
 // The work area of the monitor `window` is on, in screen pixels.
 forms::Rect WorkArea(HWND window);
-// The width in twips that a control needs to show its caption whole, in the
-// windows' font with the system's margins.
-int CaptionTwips(const forms::Control& control, const std::string& shown);
+// The width in twips of a text in the windows' font.
+int TextTwips(const std::string& text);
 
 // A top-level window over one of the layouts: a close box and no maximize or
 // minimize button, its client area as designed. Hidden until shown.
@@ -72,12 +71,15 @@ protected:
     // The close box or a close of our own.
     virtual void CloseRequested() = 0;
 
-    // A client area `clientHeight` pixels high, the controls fitted to it.
-    void FitHeight(int clientHeight);
+    // A client area `clientHeight` pixels high, at most as designed: the
+    // controls shortened to it (forms::Shortened).
+    void Shorten(int clientHeight);
 
     const forms::Layout* layout_ = nullptr;
 
 private:
+    // The window's outer size around a client area `clientHeight` pixels high.
+    SIZE FrameSize(int clientHeight) const;
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     std::unique_ptr<const forms::FittedLayout> fitted_;
