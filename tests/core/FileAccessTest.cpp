@@ -90,10 +90,10 @@ TEST_F(FileAccessTest, CopiesInPiecesWithTheCallerBetweenThem) {
                   "");
         EXPECT_TRUE(ReadFile(root / "to") == content);
         EXPECT_EQ(ReadFile(root / "from").size(), size);
-        // Several calls for several MiB: the window is answered meanwhile.
-        if (size > 8 * mib) {
-            EXPECT_GE(calls, 2);
-        }
+        // The caller hears of the end, however quick the copy was (while it
+        // lasts, it hears at every pump step).
+        EXPECT_GE(calls, 1);
+        EXPECT_EQ(last, size);
     }
 }
 

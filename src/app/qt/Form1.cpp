@@ -104,6 +104,12 @@ void Form1::ShowCentred() {
     Command1->setFocus(Qt::OtherFocusReason);
 }
 
+void Form1::changeEvent(QEvent* event) {
+    // From now on the window's own activation says whether the user is here.
+    if (event->type() == QEvent::ActivationChange) watching_.ActivationChanged();
+    QWidget::changeEvent(event);
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();

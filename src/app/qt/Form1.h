@@ -96,6 +96,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     const forms::FittedLayout layout_ = Fitted(forms::kForm1);
