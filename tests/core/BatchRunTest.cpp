@@ -559,13 +559,15 @@ TEST_F(BatchRunTest, AnInputIsNeverDeletedOrOverwritten) {
     WriteFile(onDesktop, "mine too");
     Add(inTemp);
     Add(onDesktop);
+    Add(Clip("movie.MTS"));  // its temporary result would be the first file
     Run();
     EXPECT_EQ(ReadFile(inTemp), "mine");
     EXPECT_EQ(ReadFile(onDesktop), "mine too");
     EXPECT_THAT(view.Lines().at(1), ::testing::EndsWith("... FAIL"));
     EXPECT_THAT(view.Lines().at(2), ::testing::EndsWith("... FAIL"));
+    EXPECT_THAT(view.Lines().at(3), ::testing::EndsWith("... SUCCESS"));
     EXPECT_EQ(view.statuses.at(0), "Skipped: the converted file would replace the video file itself.");
-    EXPECT_TRUE(view.converterTitles.empty());
+    EXPECT_EQ(view.converterTitles, Lines{videos + sep + "movie.MTS"});
     EXPECT_TRUE(files.trashed.empty());
 }
 
