@@ -201,8 +201,9 @@ TEST_F(EndToEnd, ConvertsTwoClipsOntoTheDesktopAndEndsByItsCloseBox) {
     EXPECT_EQ(TextOf(log), a + "\r\n" + b + "\r\n**Number of file(s): 2");
     PostMessageW(start, BM_CLICK, 0, 0);
     // Where there are cores for it, the two convert at once.
-    if (std::thread::hardware_concurrency() > 1)
+    if (std::thread::hardware_concurrency() > 1) {
         EXPECT_TRUE(Eventually([&] { return ChildrenOf(process.dwProcessId).size() == 2; }));
+    }
     ASSERT_TRUE(Eventually([&] { return TextOf(start) == "FINISH"; })) << TextOf(log);
     const std::string text = TextOf(log);
     EXPECT_EQ(Count(text, " SUCCESS\r\n"), 2) << text;
