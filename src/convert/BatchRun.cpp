@@ -250,8 +250,7 @@ void BatchRun::TopUp() {
            static_cast<int>(ahead_.size()) < 2 * atOnce) {
         const auto j = static_cast<std::int16_t>(nextAhead_);
         nextAhead_ += spans_[j];
-        std::vector<std::pair<std::string, std::string>> pieces;
-        for (int k = j; k < nextAhead_; ++k) pieces.emplace_back(list_.sLongNames[k], list_.sShortNames[k]);
+        const auto pieces = PiecesAt(j, spans_[j]);
         Job job = Prepared(j, pieces);
         // One whose result would replace an input fails at its turn, unstarted.
         if (!job.replacesInput) Launch(job, pieces);
@@ -260,6 +259,14 @@ void BatchRun::TopUp() {
         ahead_.emplace(j, std::move(job));
     }
 }
+
+std::vector<std::pair<std::string, std::string>> BatchRun::PiecesAt(int first, int span) const {
+    std::vector<std::pair<std::string, std::string>> pieces;
+    for (int k = first; k < first + span; ++k) pieces.emplace_back(list_.sLongNames[k], list_.sShortNames[k]);
+    return pieces;
+}
+
+const std::string& BatchRun::PieceName(std::size_t k) const { return k == 0 ? clipName_ : joinedNames_[k - 1]; }
 
 void BatchRun::Drop(const Job& job, bool keepResult) {
     auto& files = services_.files;
@@ -275,9 +282,8 @@ void BatchRun::Drop(const Job& job, bool keepResult) {
 
 void BatchRun::ConvertOne(std::int16_t i, int span) {
     // Copies: a drop inside a pump may grow (and move) the list.
-    pieces_.clear();
+    pieces_ = PiecesAt(i, span);
     joinedNames_.clear();
-    for (int k = i; k < i + span; ++k) pieces_.emplace_back(list_.sLongNames[k], list_.sShortNames[k]);
     const std::string longName = pieces_[0].first;
     number_ = i + 1;
     ++place_;
@@ -355,10 +361,7 @@ void BatchRun::Conclude(const Job& job) {
         std::string problem;
         for (std::size_t k = 0; k < pieces_.size() && problem.empty(); ++k) {
             problem = ClipProblem(pieces_[k].second);
-            if (!problem.empty() && job.span > 1)
-                problem = std::string(services_.style.FileName(pieces_[k].first.empty() ? pieces_[k].second
-                                                                                        : pieces_[k].first)) +
-                          ": " + problem;
+            if (!problem.empty() && job.span > 1) problem = PieceName(k) + ": " + problem;
         }
         Failure why = ConverterFailure(supervisor_.ConverterTail(job.converter), converter.Status(), problem);
         // The converter names the path it was given; the user knows the clip by its own name.
@@ -368,7 +371,7 @@ void BatchRun::Conclude(const Job& job) {
             for (const char* s = services_.style.separators; *s; ++s) {
                 std::string spelled = pieces_[k].second;
                 std::replace(spelled.begin(), spelled.end(), services_.style.separator, *s);
-                ReplaceAll(why.detail, spelled, k == 0 ? clipName_ : joinedNames_[k - 1]);
+                ReplaceAll(why.detail, spelled, PieceName(k));
             }
         return Fail(Tr(kFailedStatus), std::move(why));
     }

@@ -86,6 +86,10 @@ private:
     std::string FreeTemporary(const std::string& shortName, std::int16_t first, int span) const;
     // Writes the job's list and starts its converter, beside the one shown.
     void Launch(Job& job, const std::vector<std::pair<std::string, std::string>>& pieces);
+    // The files of the recording from `first` on, as listed (long, short).
+    std::vector<std::pair<std::string, std::string>> PiecesAt(int first, int span) const;
+    // The file name the user knows piece k of the recording at hand by.
+    const std::string& PieceName(std::size_t k) const;
     // Starts the next recordings' converters while there is room for them.
     void TopUp();
     // Removes what a job left in the temporary folder: its list, and its
